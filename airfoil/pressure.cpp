@@ -1,0 +1,44 @@
+#include "airfoil/pressure.h"
+
+#include <cmath>
+
+namespace jmach {
+
+double basınc_hesapla(ModelState& s, int alpha_pos) {
+    s.alpha_deg = alpha_pos;
+    const double alpha = s.pi_value * s.alpha_deg / 180.0;
+    const double beta = s.zero_lift_angle;
+    const double delta = s.centre_angle;
+    const int n = static_cast<int>(s.n_points);
+    for (int j = 2; j <= n - 1; ++j) {
+        const double theta = s.theta[j];
+        // psi: angle at the circle point between the directions to the
+        // origin and to the circle centre, so theta - psi is the point's
+        // angle about the centre.
+        const double u = s.centre_ratio * std::sin(delta + theta);
+        const double psi = std::atan(u / std::sqrt(1.0 - u * u));
+        const double v = (theta - alpha) - psi;
+        // Surface speed on the circle with the Kutta circulation, divided by
+        // |dz/dzeta|; where the derivative vanishes the speed is unbounded
+        // and 10 stands in for it.
+        const double q = (s.map_deriv[j] == 0) ? 10.0
+                                               : 2.0 * (std::sin(beta + alpha) + std::sin(v)) / s.map_deriv[j];
+        s.cp_surf[j] = 1.0 - q * q;
+    }
+    // The finite trailing-edge speed of the Joukowski profile.
+    const double c = std::cos(alpha + beta);
+    s.cp_surf[1] = 1.0 - c * c / s.radius_sq;
+    s.cp_surf[n] = s.cp_surf[1];
+    // A zero-thickness profile at zero incidence has no suction peak at the
+    // leading edge: the flow meets it edge-on.
+    if (s.circle_eps == 0 && s.alpha_deg == 0) {
+        const int k = static_cast<int>(std::nearbyint(s.half_intervals + 1.0));
+        s.cp_surf[k] = 0.0;
+    }
+    double cp_min = 1.0;
+    for (int j = 2; j <= n - 1; ++j)
+        if (s.cp_surf[j] < cp_min) cp_min = s.cp_surf[j];
+    return cp_min;
+}
+
+}  // namespace jmach

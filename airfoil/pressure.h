@@ -1,0 +1,17 @@
+#pragma once
+// Incompressible surface pressure of the Joukowski profile: exact potential
+// flow about the circle with the Kutta condition, carried through the map.
+
+#include "app/model_state.h"
+
+namespace jmach {
+
+// Below this minimum pressure coefficient the critical Mach search runs.
+inline constexpr double kMcritThreshold = -0.01;
+
+// Stores alpha_deg = alpha_pos and cp_surf(1..n_points) for the current
+// profile (has_profile(s) must hold) and returns Cp_min over points
+// 2..n_points-1 (1 when there are none).
+double basınc_hesapla(ModelState& s, int alpha_pos);
+
+}  // namespace jmach

@@ -1,0 +1,78 @@
+#pragma once
+// The one record that every computation and chart of the main window reads
+// and writes. Every value is a double; members of whole-number kind only ever
+// hold whole numbers. A member not yet assigned reads as 0.
+
+#include <array>
+#include <cstdint>
+
+namespace jmach {
+
+// Drawing colour: red + 256*green + 65536*blue.
+using Colour = std::uint32_t;
+
+inline constexpr int kTableCapacity = 501;  // table rows 1..500 used
+inline constexpr int kPointCapacity = 102;  // profile points 1..101 used
+inline constexpr int kCurveCapacity = 31;   // curve points 0..24 used
+
+using TableColumn = std::array<double, kTableCapacity>;
+using PointArray = std::array<double, kPointCapacity>;
+using CurveArray = std::array<double, kCurveCapacity>;
+
+struct ModelState {
+    double thickness = 0;       // t/c
+    double camber = 0;          // f/c
+    double n_points = 0;        // nP, 11..101
+    double circle_eps = 0;      // circle centre at (-eps, mu)
+    double circle_mu = 0;
+    double map_exponent = 0;    // always 2 once a profile exists
+    double mach_beta = 0;       // sqrt(1 - M^2) of the Mach number in use
+    double table_rows = 0;
+    TableColumn table_eps{};
+    TableColumn table_mu{};
+    TableColumn table_thickness{};
+    TableColumn table_camber{};
+    double n_intervals = 0;     // nP - 1
+    double half_intervals = 0;  // (nP - 1)/2, half-integer for even nP
+    double alpha_deg = 0;       // whole degrees
+    double pi_value = 0;
+    double x_shift = 0;
+    double circle_radius = 0;
+    double centre_ratio = 0;
+    double radius_sq = 0;
+    double radius_per_chord = 0;
+    double chord_len = 0;
+    double zero_lift_angle = 0;
+    double centre_angle = 0;
+    PointArray theta{};
+    PointArray map_deriv{};
+    PointArray prof_x{};
+    PointArray prof_y{};
+    PointArray cp_surf{};
+    // Drawing colours; 0 (black) until renkler first runs.
+    Colour siyah = 0;
+    Colour yesil = 0;
+    Colour mavi = 0;
+    Colour kirmizi = 0;
+    CurveArray curve_alpha{};
+    CurveArray curve_cl{};
+    CurveArray curve_cm{};
+    double cl_current = 0;
+    double moment_ref_x = 0;
+    double gamma = 0;
+    double two_over_gamma = 0;
+    double gamma_minus1_half = 0;
+    double gamma_plus1_half = 0;
+    double gamma_over_gamma_minus1 = 0;
+};
+
+// The constants of start-up: pi, the zero-lift angle reset and the gas
+// constants derived from gamma = 1.4. Touches nothing else.
+void set_constants(ModelState& s);
+
+// True once a table lookup has succeeded and the profile geometry exists;
+// the pressure, lift and moment computations need it (they divide by a^2
+// and the chord).
+inline bool has_profile(const ModelState& s) { return s.radius_sq > 0; }
+
+}  // namespace jmach

@@ -1,0 +1,100 @@
+#include "app/number_text.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace jmach {
+
+double round_half_even(double v, int decimals) {
+    if (!std::isfinite(v)) return v;
+    // Fixed-point text with `decimals` places is the correctly rounded
+    // decimal of the exact binary value, exact ties going to even; reading
+    // it back gives the nearest double.
+    std::array<char, 400> buf{};
+    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), v,
+                                   std::chars_format::fixed, decimals);
+    if (ec != std::errc{}) return v;
+    double r = 0;
+    std::from_chars(buf.data(), end, r);
+    return r == 0 ? 0.0 : r;  // a rounded negative zero is plain zero
+}
+
+std::string number_text(double v) {
+    if (!std::isfinite(v)) return {};
+    if (v == 0) return "0";
+    std::array<char, 400> buf{};
+    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), v,
+                                   std::chars_format::fixed);
+    if (ec != std::errc{}) return {};
+    return std::string(buf.data(), end);
+}
+
+std::string rounded_text(double v, int decimals) {
+    return number_text(round_half_even(v, decimals));
+}
+
+double parse_leading_number(std::string_view text) {
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    while (i < n && blank(text[i])) ++i;
+    bool negative = false;
+    if (i < n && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::size_t mantissa = i;
+    std::size_t digits = 0;
+    while (i < n && digit(text[i])) ++i, ++digits;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && digit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    std::size_t end = i;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
+        if (j < n && digit(text[j])) {
+            while (j < n && digit(text[j])) ++j;
+            end = j;
+        }
+    }
+    double value = 0;
+    auto [ptr, ec] = std::from_chars(text.data() + mantissa, text.data() + end, value,
+                                     std::chars_format::general);
+    (void)ptr;
+    if (ec == std::errc::result_out_of_range) {
+        // from_chars leaves the value alone here: tell overflow from
+        // underflow by the decimal exponent of the first significant digit.
+        // A number too small for a double reads as zero.
+        long long exp10 = 0;
+        bool seen_point = false, found = false;
+        long long int_digits = 0, frac_zeros = 0;
+        std::size_t k = mantissa;
+        for (; k < end && text[k] != 'e' && text[k] != 'E'; ++k) {
+            if (text[k] == '.') { seen_point = true; continue; }
+            if (!found && text[k] == '0') { if (seen_point) ++frac_zeros; continue; }
+            found = true;
+            if (!seen_point) ++int_digits;
+        }
+        exp10 = int_digits > 0 ? int_digits - 1 : -(frac_zeros + 1);
+        if (k < end) {
+            ++k;
+            bool eneg = false;
+            if (text[k] == '+' || text[k] == '-') eneg = text[k++] == '-';
+            long long e = 0;
+            for (; k < end; ++k) e = std::min<long long>(e * 10 + (text[k] - '0'), 1000000000LL);
+            exp10 += eneg ? -e : e;
+        }
+        value = exp10 > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace jmach

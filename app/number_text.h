@@ -1,0 +1,28 @@
+#pragma once
+// Numbers as the value boxes show them, and the Mach box text read back.
+
+#include <string>
+#include <string_view>
+
+namespace jmach {
+
+// v rounded to `decimals` places; an exact tie goes to the even digit.
+// The exact binary value of v is rounded, so 0.00015 (stored just below
+// the tie) rounds down.
+double round_half_even(double v, int decimals);
+
+// Shortest decimal text that reads back as v, with a point, never in
+// exponent form and never "-0" (0.12, -4, 0.00001). Non-finite values have
+// no text: the result is empty.
+std::string number_text(double v);
+
+// number_text(round_half_even(v, decimals)).
+std::string rounded_text(double v, int decimals);
+
+// The leading decimal number of a text: leading blanks skipped, optional
+// sign, digits with "." as the decimal point, optional exponent. A text
+// without a leading number reads as 0. A number too large for a double
+// reads as +-infinity, so callers must check the result is finite.
+double parse_leading_number(std::string_view text);
+
+}  // namespace jmach

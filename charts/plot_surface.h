@@ -1,0 +1,45 @@
+#pragma once
+// The drawing surface every chart draws on: a picture area with a user
+// coordinate system set by Scale, cleared by Cls, and two primitives.
+
+#include <optional>
+
+#include "app/model_state.h"
+
+namespace jmach {
+
+// RGB(r, g, b) = r + 256*g + 65536*b.
+constexpr Colour rgb(int r, int g, int b) {
+    return static_cast<Colour>(r) + 256u * static_cast<Colour>(g) + 65536u * static_cast<Colour>(b);
+}
+
+inline constexpr Colour kLiteralRed = rgb(255, 0, 0);
+inline constexpr Colour kLiteralGreen = rgb(0, 255, 0);
+inline constexpr Colour kLiteralBlue = rgb(0, 0, 255);
+inline constexpr Colour kMagenta = rgb(255, 0, 255);
+inline constexpr Colour kSurfaceBackground = rgb(255, 255, 192);
+
+// True when v survives the hand-over to a surface as a finite
+// single-precision coordinate.
+inline bool drawable(double v) {
+    const float f = static_cast<float>(v);
+    return f - f == 0.0f;  // false for infinities and NaN
+}
+
+class PlotSurface {
+public:
+    virtual ~PlotSurface() = default;
+    // Erases the drawing.
+    virtual void Cls() = 0;
+    // (x1, y1) becomes the upper-left, (x2, y2) the lower-right corner of
+    // the client area, mapped linearly. y1 > y2 makes y point up.
+    virtual void Scale(double x1, double y1, double x2, double y2) = 0;
+    // A solid segment between two points in user units, handed over in
+    // single precision. Without a colour the surface's foreground is used.
+    virtual void Line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) = 0;
+    // The outline of a true circle on screen; radius in units of the
+    // horizontal axis.
+    virtual void Circle(double x, double y, double r, Colour colour) = 0;
+};
+
+}  // namespace jmach

@@ -1,0 +1,50 @@
+#include "charts/recording_surface.h"
+
+#include <cmath>
+
+namespace jmach {
+
+void RecordingSurface::Cls() {
+    items_.clear();
+    changed();
+}
+
+void RecordingSurface::Scale(double x1, double y1, double x2, double y2) {
+    scale_ = ScaleRect{x1, y1, x2, y2};
+    changed();
+}
+
+void RecordingSurface::Line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) {
+    // A point that is not a finite number has no place on the surface; the
+    // charts never hand one over, and a stray one is counted, not painted.
+    if (!(std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2))) {
+        ++rejected_;
+        return;
+    }
+    Primitive p;
+    p.kind = Primitive::Kind::line;
+    p.x1 = x1;
+    p.y1 = y1;
+    p.x2 = x2;
+    p.y2 = y2;
+    p.colour = colour;
+    items_.push_back(p);
+    changed();
+}
+
+void RecordingSurface::Circle(double x, double y, double r, Colour colour) {
+    if (!(std::isfinite(x) && std::isfinite(y) && std::isfinite(r))) {
+        ++rejected_;
+        return;
+    }
+    Primitive p;
+    p.kind = Primitive::Kind::circle;
+    p.x1 = x;
+    p.y1 = y;
+    p.r = r;
+    p.colour = colour;
+    items_.push_back(p);
+    changed();
+}
+
+}  // namespace jmach

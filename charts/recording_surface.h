@@ -1,0 +1,48 @@
+#pragma once
+// A plot surface that keeps what was drawn since the last Cls as a list of
+// primitives in user coordinates. Tests read it; the Qt picture box paints
+// from it.
+
+#include <vector>
+
+#include "charts/plot_surface.h"
+
+namespace jmach {
+
+struct ScaleRect {
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+};
+
+struct Primitive {
+    enum class Kind { line, circle };
+    Kind kind = Kind::line;
+    // Line: (x1, y1)-(x2, y2). Circle: centre (x1, y1), radius r.
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
+    std::optional<Colour> colour;  // empty: the surface's foreground colour
+};
+
+class RecordingSurface : public PlotSurface {
+public:
+    void Cls() override;
+    void Scale(double x1, double y1, double x2, double y2) override;
+    void Line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) override;
+    void Circle(double x, double y, double r, Colour colour) override;
+
+    // The user coordinates as the last Scale set them; empty before any.
+    const std::optional<ScaleRect>& scale() const { return scale_; }
+    const std::vector<Primitive>& primitives() const { return items_; }
+    // Primitives refused since construction because a coordinate was not a
+    // finite number (as a single-precision float for lines).
+    std::size_t rejected() const { return rejected_; }
+
+protected:
+    // Called after every change of the list or the scale.
+    virtual void changed() {}
+
+private:
+    std::optional<ScaleRect> scale_;
+    std::vector<Primitive> items_;
+    std::size_t rejected_ = 0;
+};
+
+}  // namespace jmach

@@ -1,0 +1,129 @@
+#include "compressible/mcrit.h"
+
+#include <array>
+#include <cmath>
+
+#include "compressible/rules.h"
+
+namespace jmach {
+
+namespace {
+
+constexpr double kStartMach = 0.3;
+constexpr double kTolerance = 0.0001;
+constexpr int kMaxPasses = 1000;
+constexpr double kRootTolerance = 1e-12;
+
+// Prandtl-Glauert minimum pressure minus the critical pressure at Mach m:
+// positive below the critical Mach number, negative above, falling
+// monotonically on 0 < m < 1 for every cp0 < 0.
+double pg_minus_critical(const ModelState& s, double cp0, double m) {
+    const double m2 = m * m;
+    const double beta = std::sqrt(1.0 - m2);
+    const double t = m2 * s.gamma_minus1_half + 1.0;
+    return Cp_PG(cp0, beta) - Cp_Cr(s, m2, t);
+}
+
+// The root of pg_minus_critical on (0, 1) by bisection.
+double bracket_root(const ModelState& s, double cp0) {
+    double lo = 0.0, hi = 1.0;
+    while (hi - lo > kRootTolerance) {
+        const double mid = 0.5 * (lo + hi);
+        if (pg_minus_critical(s, cp0, mid) > 0)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return 0.5 * (lo + hi);
+}
+
+}  // namespace
+
+McritResult mcrit_search(ModelState& s, const double& cp0) {
+    McritResult r;
+    double m = kStartMach;
+    double m2 = m * m;
+    bool converged = false;
+    for (int pass = 1; pass <= kMaxPasses; ++pass) {
+        r.passes = pass;
+        s.mach_beta = std::sqrt(1.0 - m2);
+        const double t = m2 * s.gamma_minus1_half + 1.0;
+        const double cp_pg = Cp_PG(cp0, s.mach_beta);
+        const double cp_star = Cp_Cr(s, m2, t);
+        // A 9:1 blend towards the Prandtl-Glauert value damps the step; the
+        // update inverts the Prandtl-Glauert rule for that target.
+        const double target = (cp_star + 9.0 * cp_pg) / 10.0;
+        const double ratio = cp0 / target;
+        m2 = 1.0 - ratio * ratio;
+        // Outside 0 < M^2 < 1 the next trial Mach number is not real.
+        if (!(m2 > 0.0 && m2 < 1.0)) break;
+        m = std::sqrt(m2);
+        r.cp_pg = cp_pg;
+        const double err = std::fabs(cp_pg - cp_star);
+        if (err < kTolerance) {
+            converged = true;
+            break;
+        }
+    }
+    if (converged) {
+        r.mcr = m;
+        r.method = McritMethod::iteration;
+        return r;
+    }
+    // The relaxed iteration jumps from pass to pass or leaves the real
+    // numbers for strong suction peaks; the crossing still exists and is
+    // unique, so find it directly.
+    r.mcr = bracket_root(s, cp0);
+    r.method = McritMethod::bracketing;
+    s.mach_beta = std::sqrt(1.0 - r.mcr * r.mcr);
+    r.cp_pg = Cp_PG(cp0, s.mach_beta);
+    return r;
+}
+
+int Mcrit_ciz(ModelState& s, const double& cp0, PlotSurface& surface) {
+    std::array<double, 201> mach{}, pg{}, kt{}, la{}, cr{};
+    int i = 1;
+    for (; i <= 99; ++i) {
+        const double mi = i / 100.0;
+        const double m2 = mi * mi;
+        s.mach_beta = std::sqrt(1.0 - m2);
+        const double t = m2 * s.gamma_minus1_half + 1.0;
+        mach[i] = mi;
+        pg[i] = 1.0 - Cp_PG(cp0, s.mach_beta);
+        kt[i] = 1.0 - Cp_KT(cp0, m2, s.mach_beta);
+        la[i] = 1.0 - Cp_LA(cp0, m2, s.mach_beta, t);
+        cr[i] = 1.0 - Cp_Cr(s, m2, t);
+        // The Laitone value runs away near its singularity: end the curves
+        // once it stands far above the critical curve.
+        if (la[i] > 3.0 * cr[i]) break;
+    }
+    const int n = i - 1;  // the sample that stopped the loop is not drawn
+
+    surface.Cls();
+    surface.Scale(-0.1, 5, 1.1, -0.5);
+    surface.Line(0, 0, 1, 0, std::nullopt);
+    surface.Line(0, 0, 0, 4.5f, std::nullopt);
+    auto segment = [&](const std::array<double, 201>& table, int k, Colour colour) {
+        if (drawable(table[k]) && drawable(table[k + 1]))
+            surface.Line(static_cast<float>(mach[k]), static_cast<float>(table[k]),
+                         static_cast<float>(mach[k + 1]), static_cast<float>(table[k + 1]), colour);
+    };
+    for (int k = 1; k <= n - 1; ++k) {
+        segment(cr, k, kLiteralRed);
+        segment(pg, k, kLiteralBlue);
+        segment(kt, k, kLiteralGreen);
+        segment(la, k, kMagenta);
+    }
+    return n;
+}
+
+McritResult Mcrit_iter(ModelState& s, const double& cp0, PlotSurface& surface) {
+    Mcrit_ciz(s, cp0, surface);
+    const McritResult r = mcrit_search(s, cp0);
+    const double top = 1.0 - r.cp_pg;
+    if (drawable(r.mcr) && drawable(top))
+        surface.Line(static_cast<float>(r.mcr), 0, static_cast<float>(r.mcr), static_cast<float>(top), kLiteralBlue);
+    return r;
+}
+
+}  // namespace jmach
