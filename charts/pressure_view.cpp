@@ -1,1 +1,61 @@
-// placeholder
+#include <algorithm>
+#include <cmath>
+
+#include "charts/views.h"
+
+namespace jmach {
+
+namespace {
+
+// The segment of 1 - Cp between profile points i and j, drawn at -(1 - Cp)
+// so that suction rises.
+void pressure_segment(PlotSurface& pressure, double x1, double cp1, double x2, double cp2, Colour colour) {
+    const double y1 = -(1.0 - cp1);
+    const double y2 = -(1.0 - cp2);
+    if (drawable(x1) && drawable(y1) && drawable(x2) && drawable(y2))
+        pressure.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                      static_cast<float>(y2), colour);
+}
+
+}  // namespace
+
+void basınc_ciz(ModelState& s, PlotSurface& pressure, std::string_view mach_text) {
+    pressure.Cls();
+    // x/c across, -(1 - Cp) down: 1 - Cp runs from -0.5 at the bottom to
+    // 5.5 at the top.
+    pressure.Scale(-0.1, -5.5, 1.1, 0.5);
+
+    // x/c = 0, 0.2, ..., 1.2; the last lies beyond the right edge.
+    for (int i = 0; i <= 6; ++i) {
+        const float x = static_cast<float>(i / 5.0);
+        pressure.Line(x, -5.0f, x, 0.0f, i == 0 ? s.siyah : s.yesil);
+    }
+    // 1 - Cp = 0 .. 5 across the chord.
+    for (int k = 0; k <= 5; ++k) {
+        const float y = static_cast<float>(-k);
+        pressure.Line(0.0f, y, 1.0f, y, k == 0 ? s.siyah : s.yesil);
+    }
+
+    const int last = static_cast<int>(std::clamp(s.n_intervals, 0.0, kPointCapacity - 2.0));
+    const int join = first_run_end(s);
+    for (int i = 1; i < join; ++i)
+        pressure_segment(pressure, s.prof_x[i], s.cp_surf[i], s.prof_x[i + 1], s.cp_surf[i + 1], s.kirmizi);
+    for (int i = join; i <= last; ++i)
+        pressure_segment(pressure, s.prof_x[i], s.cp_surf[i], s.prof_x[i + 1], s.cp_surf[i + 1], s.mavi);
+
+    // A Mach text the correction cannot use draws nothing more and leaves
+    // mach_beta alone; the window reports it.
+    const std::optional<double> mach = mach_from_text(mach_text);
+    if (!mach) return;
+    const double m = *mach;
+    s.mach_beta = std::sqrt(1.0 - m * m);
+    if (m == 0) return;
+
+    // Prandtl-Glauert: Cp / sqrt(1 - M^2) over the whole contour.
+    const int n = static_cast<int>(std::clamp(s.n_points, 0.0, kPointCapacity - 1.0));
+    for (int i = 2; i <= n; ++i)
+        pressure_segment(pressure, s.prof_x[i - 1], s.cp_surf[i - 1] / s.mach_beta, s.prof_x[i],
+                         s.cp_surf[i] / s.mach_beta, kMagenta);
+}
+
+}  // namespace jmach
