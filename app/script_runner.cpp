@@ -1,0 +1,249 @@
+#include "app/script_runner.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPixmap>
+#include <QScrollBar>
+
+#include <charconv>
+#include <cmath>
+#include <istream>
+#include <ostream>
+
+#include "app/form1.h"
+#include "charts/picture_box.h"
+
+namespace jmach {
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+template <typename T>
+std::string json_number(T v) {
+    if (!std::isfinite(v)) return "null";
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
+}
+
+std::string json_colour(const std::optional<Colour>& c) {
+    if (!c) return "null";
+    static const char* digits = "0123456789abcdef";
+    std::string text = "\"#";
+    for (int byte : {static_cast<int>(*c & 0xFFu), static_cast<int>((*c >> 8) & 0xFFu),
+                     static_cast<int>((*c >> 16) & 0xFFu)}) {
+        text += digits[byte >> 4];
+        text += digits[byte & 0xF];
+    }
+    return text + "\"";
+}
+
+// The surfaces in window order, by control name.
+std::vector<std::pair<const char*, PictureBox*>> surfaces(Form1& form) {
+    return {{"Mcrit", form.Mcrit},
+            {"profil", form.profil},
+            {"pressure", form.pressure},
+            {"Picture_CL", form.Picture_CL},
+            {"Picture_CM", form.Picture_CM}};
+}
+
+struct ScrollAction {
+    const char* word;
+    QScrollBar* Form1::*bar;
+};
+
+constexpr ScrollAction kScrollActions[] = {
+    {"thickness", &Form1::HScroll_Thickness}, {"camber", &Form1::HScroll_Camber},
+    {"np", &Form1::HScroll_nP},               {"alpha", &Form1::HScroll_AlfaD},
+    {"xm", &Form1::HScroll_xM},               {"mach", &Form1::HScroll_Moo},
+};
+
+// A press and release at the middle of the widget, as a mouse click.
+void click(QWidget* widget) {
+    const QPointF at = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QApplication::sendEvent(widget, &release);
+}
+
+}  // namespace
+
+std::string json_string(std::string_view text) {
+    std::string out = "\"";
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        switch (c) {
+            case '"': out += "\\\""; break;
+            case '\\': out += "\\\\"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\t': out += "\\t"; break;
+            default:
+                if (c < 0x20) {
+                    static const char* digits = "0123456789abcdef";
+                    out += "\\u00";
+                    out += digits[c >> 4];
+                    out += digits[c & 0xF];
+                } else {
+                    out += ch;  // UTF-8 passes through
+                }
+        }
+    }
+    return out + "\"";
+}
+
+std::string surface_json(const RecordingSurface& surface) {
+    std::string out = "[";
+    bool first = true;
+    auto item = [&](const std::string& text) {
+        if (!first) out += ",";
+        first = false;
+        out += text;
+    };
+    if (const auto& sc = surface.scale()) {
+        item("{\"op\":\"scale\",\"x1\":" + json_number(sc->x1) + ",\"y1\":" + json_number(sc->y1) +
+             ",\"x2\":" + json_number(sc->x2) + ",\"y2\":" + json_number(sc->y2) + "}");
+    }
+    for (const Primitive& p : surface.primitives()) {
+        if (p.kind == Primitive::Kind::line) {
+            // Lines are handed over in single precision: show them so.
+            item("{\"op\":\"line\",\"x1\":" + json_number(static_cast<float>(p.x1)) +
+                 ",\"y1\":" + json_number(static_cast<float>(p.y1)) +
+                 ",\"x2\":" + json_number(static_cast<float>(p.x2)) +
+                 ",\"y2\":" + json_number(static_cast<float>(p.y2)) + ",\"color\":" + json_colour(p.colour) +
+                 "}");
+        } else {
+            item("{\"op\":\"circle\",\"x\":" + json_number(p.x1) + ",\"y\":" + json_number(p.y1) +
+                 ",\"r\":" + json_number(p.r) + ",\"color\":" + json_colour(p.colour) + "}");
+        }
+    }
+    return out + "]";
+}
+
+ScriptRunner::ScriptRunner(Form1& form, ScriptOptions options) : form_(form), options_(options) {
+    form_.set_message_hook([this](const QString& text) { messages_.push_back(text.toStdString()); });
+}
+
+ScriptRunner::~ScriptRunner() { form_.set_message_hook(nullptr); }
+
+int ScriptRunner::run(std::istream& in, std::ostream& out, std::ostream& err) {
+    std::string line;
+    std::string json;
+    for (int number = 1; std::getline(in, line); ++number) {
+        if (auto error = run_line(line, json)) {
+            err << "line " << number << ": " << *error << '\n';
+            return 1;
+        }
+        if (!json.empty()) out << json << '\n' << std::flush;
+    }
+    return 0;
+}
+
+std::optional<std::string> ScriptRunner::run_line(std::string_view line, std::string& json) {
+    json.clear();
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string_view content = trim(line);
+    if (content.empty() || content.front() == '#') return std::nullopt;
+    messages_.clear();
+    if (auto error = perform(content)) return error;
+    // Let the window catch up (paint, show the About window) before the
+    // next action.
+    QCoreApplication::processEvents();
+    json = report(content);
+    return std::nullopt;
+}
+
+std::optional<std::string> ScriptRunner::perform(std::string_view line) {
+    const std::size_t space = line.find_first_of(" \t");
+    const std::string_view word = line.substr(0, space);
+    // The rest of the line after the one blank that ends the action word.
+    const std::string_view raw_rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
+    const std::string_view rest = trim(raw_rest);
+
+    for (const ScrollAction& action : kScrollActions) {
+        if (word != action.word) continue;
+        QScrollBar* bar = form_.*(action.bar);
+        int value = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+        if (rest.empty() || ec != std::errc() || end != rest.data() + rest.size())
+            return std::string(word) + " needs a whole number, not \"" + std::string(rest) + "\"";
+        if (value < bar->minimum() || value > bar->maximum())
+            return std::string(word) + " " + std::to_string(value) + " is outside " +
+                   std::to_string(bar->minimum()) + ".." + std::to_string(bar->maximum());
+        // Setting the value it already has raises no change, as with the
+        // real scroll bar.
+        bar->setValue(value);
+        return std::nullopt;
+    }
+    if (word == "type-mach") {
+        form_.Text_Moo->setText(QString::fromUtf8(raw_rest.data(), static_cast<qsizetype>(raw_rest.size())));
+        return std::nullopt;
+    }
+    if (word == "click") {
+        for (const auto& [name, box] : surfaces(form_)) {
+            if (rest == name) {
+                click(box);
+                return std::nullopt;
+            }
+        }
+        return "click needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not \"" +
+               std::string(rest) + "\"";
+    }
+    if (word == "about") {
+        if (!rest.empty()) return std::string("about takes nothing after it");
+        form_.Mn_About->trigger();
+        return std::nullopt;
+    }
+    if (word == "snapshot") {
+        if (rest.empty()) return std::string("snapshot needs a file name");
+        const QString file = QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size()));
+        if (!form_.grab().save(file, "PNG")) return "cannot write the snapshot " + std::string(rest);
+        return std::nullopt;
+    }
+    return "unknown action \"" + std::string(word) + "\"";
+}
+
+std::string ScriptRunner::report(std::string_view line) const {
+    std::string out = "{\"action\":" + json_string(line);
+    for (const char* name : kValueBoxNames) {
+        const auto* box = form_.findChild<QLineEdit*>(QString::fromLatin1(name));
+        out += ",\"";
+        out += name;
+        out += "\":" + json_string(box ? box->text().toStdString() : std::string());
+    }
+    out += ",\"message\":";
+    if (messages_.empty()) {
+        out += "null";
+    } else {
+        std::string joined;
+        for (const std::string& m : messages_) joined += (joined.empty() ? "" : "\n") + m;
+        out += json_string(joined);
+    }
+    if (options_.charts) {
+        out += ",\"charts\":{";
+        bool first = true;
+        for (const auto& [name, box] : surfaces(form_)) {
+            if (!first) out += ",";
+            first = false;
+            out += "\"";
+            out += name;
+            out += "\":" + surface_json(*box);
+        }
+        out += "}";
+    }
+    return out + "}";
+}
+
+}  // namespace jmach

@@ -1,0 +1,55 @@
+#pragma once
+// Drives the main window from a script of actions, one per line, and
+// reports the window's value boxes (and, on request, every chart's drawing)
+// as one JSON line per action. Used by jmach-script and by the tests.
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace jmach {
+
+class Form1;
+class RecordingSurface;
+
+struct ScriptOptions {
+    bool charts = false;  // add the "charts" object to every line
+};
+
+class ScriptRunner {
+public:
+    // Takes over the window's message boxes: each is answered with OK and
+    // its text reported with the action that raised it.
+    ScriptRunner(Form1& form, ScriptOptions options);
+    ~ScriptRunner();
+    ScriptRunner(const ScriptRunner&) = delete;
+    ScriptRunner& operator=(const ScriptRunner&) = delete;
+
+    // Runs every line of `in`, writing one JSON line per action to `out`.
+    // Stops at the first bad line with "line N: ..." on `err` and returns
+    // 1; returns 0 when the whole script ran.
+    int run(std::istream& in, std::ostream& out, std::ostream& err);
+
+    // Runs one line. Blank and comment lines do nothing and leave `json`
+    // empty. Returns the error text of a bad line.
+    std::optional<std::string> run_line(std::string_view line, std::string& json);
+
+private:
+    std::optional<std::string> perform(std::string_view line);
+    std::string report(std::string_view line) const;
+
+    Form1& form_;
+    ScriptOptions options_;
+    std::vector<std::string> messages_;
+};
+
+// The JSON text of one string, quotes included.
+std::string json_string(std::string_view text);
+
+// The drawing of one surface as a JSON array: its Scale corners first,
+// then each primitive since the last Cls, in drawing order.
+std::string surface_json(const RecordingSurface& surface);
+
+}  // namespace jmach
