@@ -12,7 +12,6 @@ namespace {
 constexpr double kStartMach = 0.3;
 constexpr double kTolerance = 0.0001;
 constexpr int kMaxPasses = 1000;
-constexpr double kRootTolerance = 1e-12;
 
 // Prandtl-Glauert minimum pressure minus the critical pressure at Mach m:
 // positive below the critical Mach number, negative above, falling
@@ -24,17 +23,22 @@ double pg_minus_critical(const ModelState& s, double cp0, double m) {
     return Cp_PG(cp0, beta) - Cp_Cr(s, m2, t);
 }
 
-// The root of pg_minus_critical on (0, 1) by bisection.
+// The root of pg_minus_critical on (0, 1) by bisection. The bracket is
+// halved until no double lies between its ends (far below 1e-12), so the
+// root is as close as double precision can place it, also for the small
+// Mach numbers of strong suction peaks.
 double bracket_root(const ModelState& s, double cp0) {
-    double lo = 0.0, hi = 1.0;
-    while (hi - lo > kRootTolerance) {
+    double lo = 0.0, hi = 1.0;  // difference positive at lo, not positive at hi
+    for (int step = 0; step < 2000; ++step) {
         const double mid = 0.5 * (lo + hi);
+        if (mid <= lo || mid >= hi) break;
         if (pg_minus_critical(s, cp0, mid) > 0)
             lo = mid;
         else
             hi = mid;
     }
-    return 0.5 * (lo + hi);
+    if (lo == 0.0) return hi;
+    return std::fabs(pg_minus_critical(s, cp0, lo)) < std::fabs(pg_minus_critical(s, cp0, hi)) ? lo : hi;
 }
 
 }  // namespace
