@@ -10,6 +10,8 @@ double basınc_hesapla(ModelState& s, int alpha_pos) {
     const double beta = s.zero_lift_angle;
     const double delta = s.centre_angle;
     const int n = static_cast<int>(s.n_points);
+    // The circulation term is the same at every point.
+    const double sin_beta_alpha = std::sin(beta + alpha);
     for (int j = 2; j <= n - 1; ++j) {
         const double theta = s.theta[j];
         // psi: angle at the circle point between the directions to the
@@ -22,7 +24,7 @@ double basınc_hesapla(ModelState& s, int alpha_pos) {
         // |dz/dzeta|; where the derivative vanishes the speed is unbounded
         // and 10 stands in for it.
         const double q = (s.map_deriv[j] == 0) ? 10.0
-                                               : 2.0 * (std::sin(beta + alpha) + std::sin(v)) / s.map_deriv[j];
+                                               : 2.0 * (sin_beta_alpha + std::sin(v)) / s.map_deriv[j];
         s.cp_surf[j] = 1.0 - q * q;
     }
     // The finite trailing-edge speed of the Joukowski profile.

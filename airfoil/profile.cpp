@@ -36,10 +36,12 @@ MappedPoint map_circle_point(double eps, double mu, double theta, const ChordCon
     const double rho = q_minus / q_plus;
     double phi = (r == 1.0) ? std::numbers::pi / 2.0 : std::atan(2.0 * s / (r - 1.0 / r));
     if (r < 1.0) phi -= std::numbers::pi;
-    // D = |1 - w^n|^2.
-    const double d = (std::pow(rho, 2.0 * kN) + 1.0) - 2.0 * std::pow(rho, kN) * std::cos(kN * phi);
-    m.x = k.sigma * (1.0 - std::pow(rho, 2.0 * kN)) / d - k.x_shift;
-    m.y = 2.0 * k.sigma * std::pow(rho, kN) * std::sin(kN * phi) / d;
+    // D = |1 - w^n|^2. Each power is taken once and used twice.
+    const double rho_n = std::pow(rho, kN);
+    const double rho_2n = std::pow(rho, 2.0 * kN);
+    const double d = (rho_2n + 1.0) - 2.0 * rho_n * std::cos(kN * phi);
+    m.x = k.sigma * (1.0 - rho_2n) / d - k.x_shift;
+    m.y = 2.0 * k.sigma * rho_n * std::sin(kN * phi) / d;
     m.map_deriv = std::pow(2.0 * kN / q_plus, 2.0) * std::pow(rho, kN - 1.0) / d;
     return m;
 }

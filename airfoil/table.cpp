@@ -249,11 +249,15 @@ std::optional<std::string> parse_airfoil_table(std::string_view text, std::strin
     }
     // Whatever follows the last row is not read.
 
+    // Only rows 1..N are written, as the sequential read writes them; row 0
+    // and the rows above N keep what they held.
     s.table_rows = table->rows;
-    s.table_thickness = table->thickness;
-    s.table_camber = table->camber;
-    s.table_eps = table->eps;
-    s.table_mu = table->mu;
+    for (int i = 1; i <= rows; ++i) {
+        s.table_thickness[i] = table->thickness[i];
+        s.table_camber[i] = table->camber[i];
+        s.table_eps[i] = table->eps[i];
+        s.table_mu[i] = table->mu[i];
+    }
     return std::nullopt;
 }
 
