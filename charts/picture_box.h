@@ -1,10 +1,12 @@
 #pragma once
 // The Qt picture box: a plot surface that keeps what was drawn as a
 // retained list of primitives in user coordinates and paints it with
-// QPainter whenever the widget is exposed. It holds child labels and
-// reports clicks.
+// QPainter whenever the widget is exposed or its device pixel ratio
+// changes. It holds child labels and reports clicks.
 
 #include <QColor>
+#include <QImage>
+#include <QSize>
 #include <QWidget>
 
 #include "charts/recording_surface.h"
@@ -13,12 +15,24 @@ class QPainter;
 
 namespace jmach {
 
+// A chart colour value (red + 256 green + 65536 blue) as a QColor.
 QColor to_qcolor(Colour c);
 
-// Paints the retained drawing of `surface` into `target` (widget pixels):
-// background, then every primitive mapped from the Scale rectangle.
+// Paints the retained drawing of `surface` into `target` (logical pixels of
+// the painter's device): the pale yellow background, then every primitive
+// mapped linearly from the Scale rectangle onto `target`, clipped to it.
+// Lines and circles use a cosmetic pen one logical pixel wide (whole device
+// pixels), antialiased; lines along the pixel grid are placed on whole
+// device pixels so that grids stay sharp at any scaling. A circle's radius
+// is converted through the horizontal scale, so it is round on screen.
+// Primitives without a colour take `foreground`.
 void paint_surface(QPainter& painter, const QRect& target, const RecordingSurface& surface,
                    const QColor& foreground);
+
+// The drawing of `surface` painted into a new image of `size` logical
+// pixels at the given device pixel ratio.
+QImage paint_image(const RecordingSurface& surface, const QSize& size, const QColor& foreground,
+                   qreal device_pixel_ratio = 1.0);
 
 class PictureBox : public QWidget, public RecordingSurface {
     Q_OBJECT
@@ -27,9 +41,11 @@ public:
     const QColor& foreground() const { return foreground_; }
 
 signals:
+    // A left-button press and release on the box.
     void clicked();
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
