@@ -41,6 +41,15 @@ QFont dialog_font() {
     return font;
 }
 
+// The value boxes: one pixel smaller and slightly narrowed, so that a
+// five-decimal moment coefficient such as -0.12345 fits its box whole.
+QFont value_font() {
+    QFont font = QApplication::font();
+    font.setPixelSize(kDialogPixels - 1);
+    font.setStretch(90);
+    return font;
+}
+
 QFont chart_font(int pixels) {
     QFont font(QStringLiteral("Arial"));
     font.setStyleHint(QFont::SansSerif);
@@ -92,7 +101,10 @@ QLineEdit* make_box(QWidget* parent, const char* name, int left, int top, int wi
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(px(left), px(top), px(width), px(285));
     box->setReadOnly(!editable);
-    box->setTextMargins(0, 0, 0, 0);
+    box->setFont(value_font());
+    // The shown values take focus by click only, so that Tab walks the
+    // inputs: the scroll bars and the Mach box.
+    if (!editable) box->setFocusPolicy(Qt::ClickFocus);
     return box;
 }
 
@@ -108,6 +120,9 @@ QScrollBar* make_scroll(QWidget* parent, const char* name, int left, int top, in
     // valueChanged then comes once per arrow, page click or key, and once
     // when a dragged thumb is released, never while it moves.
     bar->setTracking(false);
+    // Qt's scroll bars invert the keys and the wheel for scrolling content;
+    // as an input the Right key and the wheel turned up raise the value.
+    bar->setInvertedControls(false);
     bar->setFocusPolicy(Qt::StrongFocus);
     return bar;
 }
@@ -281,12 +296,20 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 // ---- The chain procedures ----
 
+namespace {
+// A value too long for its box shows its leading digits, not its tail.
+void show_value(QLineEdit* box, const std::string& text) {
+    box->setText(QString::fromStdString(text));
+    box->setCursorPosition(0);
+}
+}  // namespace
+
 void Form1::profil_hesapla() {
     const ProfileOutcome outcome = jmach::profil_hesapla(s_, HScroll_Thickness->value(),
                                                          HScroll_Camber->value(), HScroll_nP->value());
-    Text_Thickness->setText(QString::fromStdString(number_text(s_.thickness)));
-    Text_Camber->setText(QString::fromStdString(number_text(s_.camber)));
-    Text_nP->setText(QString::fromStdString(number_text(s_.n_points)));
+    show_value(Text_Thickness, number_text(s_.thickness));
+    show_value(Text_Camber, number_text(s_.camber));
+    show_value(Text_nP, number_text(s_.n_points));
     if (outcome == ProfileOutcome::not_in_table) show_message(QString::fromUtf8(kNotInTableMessage));
 }
 
@@ -294,11 +317,11 @@ void Form1::profil_ciz() { jmach::profil_ciz(s_, *profil); }
 
 void Form1::basınc_hesapla() {
     const double cp_min = jmach::basınc_hesapla(s_, HScroll_AlfaD->value());
-    Text_AlfaD->setText(QString::fromStdString(number_text(s_.alpha_deg)));
-    Text_CpMin->setText(QString::fromStdString(rounded_text(cp_min, 3)));
+    show_value(Text_AlfaD, number_text(s_.alpha_deg));
+    show_value(Text_CpMin, rounded_text(cp_min, 3));
     if (cp_min < kMcritThreshold) {
         const McritResult r = Mcrit_iter(s_, cp_min, *Mcrit);
-        Text_Mcrit->setText(QString::fromStdString(rounded_text(r.mcr, 4)));
+        show_value(Text_Mcrit, rounded_text(r.mcr, 4));
         Text_Mcrit->setToolTip(r.method == McritMethod::bracketing
                                    ? QStringLiteral("Found by bracketing: the relaxed iteration did not "
                                                     "settle on a real Mach number for this suction peak")
@@ -309,13 +332,13 @@ void Form1::basınc_hesapla() {
 void Form1::basınc_ciz() { jmach::basınc_ciz(s_, *pressure, mach_text()); }
 
 void Form1::CL_Alfa_ciz() {
-    Text_CL->setText(QString::fromStdString(jmach::CL_Alfa_ciz(s_, *Picture_CL, mach_text())));
+    show_value(Text_CL, jmach::CL_Alfa_ciz(s_, *Picture_CL, mach_text()));
 }
 
 void Form1::CM_Alfa_ciz() {
     const MomentTexts texts = jmach::CM_Alfa_ciz(s_, *Picture_CM, HScroll_xM->value(), mach_text());
-    Text_xM->setText(QString::fromStdString(texts.xm));
-    Text1->setText(QString::fromStdString(texts.cm));
+    show_value(Text_xM, texts.xm);
+    show_value(Text1, texts.cm);
 }
 
 std::string Form1::mach_text() {

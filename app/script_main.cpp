@@ -27,6 +27,15 @@ constexpr const char* kUsage =
     "  about                           open the About window\n"
     "  snapshot FILE.png               save an image of the whole window\n";
 
+QtMessageHandler default_handler = nullptr;
+
+// The offscreen platform cannot fix a window's size and says so each time
+// the window is laid out; the notice means nothing for drawing into memory.
+void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.contains(QLatin1String("propagateSizeHints"))) return;
+    if (default_handler) default_handler(type, context, text);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,6 +60,7 @@ int main(int argc, char** argv) {
 
     // The window is drawn into memory only, whatever display there is.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    default_handler = qInstallMessageHandler(quiet_handler);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("jmach"));
 
