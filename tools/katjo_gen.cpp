@@ -371,52 +371,40 @@ Row circular_arc(double f) {
 void append_number(std::string& out, double v) {
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+    if (res.ec != std::errc()) throw std::runtime_error("number does not fit its text buffer");
     out.append(buf, res.ptr);
 }
 
-}  // namespace
+using Table = std::vector<std::array<Row, kCamberSteps + 1>>;  // [thickness i][camber j]
 
-int main(int argc, char** argv) {
-    if (argc > 2) {
-        std::fprintf(stderr, "usage: katjo-gen [output-file]\n");
-        return 2;
-    }
-    // rows[i][j]: thickness i/100, camber j/100. Each camber column is solved
-    // from thin to thick, every solve starting from the extrapolation of the
-    // two thinner rows.
-    std::vector<std::array<Row, kCamberSteps + 1>> rows(kThicknessSteps + 1);
-    try {
-        for (int j = 0; j <= kCamberSteps; ++j) {
-            const double f = j / 100.0;
-            rows[0][j] = circular_arc(f);
-            for (int i = 1; i <= kThicknessSteps; ++i) {
-                const double t = i / 100.0;
-                double eps_guess, mu_guess;
-                if (i == 1) {
-                    eps_guess = t / (3.0 * std::sqrt(3.0) / 4.0);
-                    mu_guess = 2.0 * f;
-                } else {
-                    eps_guess = 2.0 * rows[i - 1][j].eps - rows[i - 2][j].eps;
-                    mu_guess = 2.0 * rows[i - 1][j].mu - rows[i - 2][j].mu;
-                }
-                rows[i][j] = solve(t, f, eps_guess, mu_guess);
+// Each camber column is solved from thin to thick, every solve starting from
+// the extrapolation of the two thinner rows.
+Table solve_table() {
+    Table rows(kThicknessSteps + 1);
+    for (int j = 0; j <= kCamberSteps; ++j) {
+        const double f = j / 100.0;
+        rows[0][j] = circular_arc(f);
+        for (int i = 1; i <= kThicknessSteps; ++i) {
+            const double t = i / 100.0;
+            double eps_guess, mu_guess;
+            if (i == 1) {
+                eps_guess = t / (3.0 * std::sqrt(3.0) / 4.0);  // thin-profile thickness
+                mu_guess = 2.0 * f;
+            } else {
+                eps_guess = 2.0 * rows[i - 1][j].eps - rows[i - 2][j].eps;
+                mu_guess = 2.0 * rows[i - 1][j].mu - rows[i - 2][j].mu;
             }
+            rows[i][j] = solve(t, f, eps_guess, mu_guess);
         }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "katjo-gen: %s\n", e.what());
-        return 1;
     }
+    return rows;
+}
 
+// The file text, rows ordered by thickness, then camber.
+std::string format_table(const Table& rows) {
     std::string out = "1\n" + std::to_string((kThicknessSteps + 1) * (kCamberSteps + 1)) + "\n";
-    double worst = 0, eps_min = 1e300, eps_max = -1e300, mu_min = 1e300, mu_max = -1e300;
-    for (int i = 0; i <= kThicknessSteps; ++i) {
-        for (int j = 0; j <= kCamberSteps; ++j) {
-            const Row& r = rows[i][j];
-            worst = std::max(worst, r.residual);
-            eps_min = std::min(eps_min, r.eps);
-            eps_max = std::max(eps_max, r.eps);
-            mu_min = std::min(mu_min, r.mu);
-            mu_max = std::max(mu_max, r.mu);
+    for (const auto& by_camber : rows) {
+        for (const Row& r : by_camber) {
             append_number(out, r.t);
             out += ", ";
             append_number(out, r.f);
@@ -429,10 +417,37 @@ int main(int argc, char** argv) {
             out += '\n';
         }
     }
-    std::fprintf(stderr, "katjo-gen: eps %.6g .. %.6g, mu %.6g .. %.6g, largest residual %.3g\n",
-                 eps_min, eps_max, mu_min, mu_max, worst);
-    if (worst > kRequiredAccuracy) {
-        std::fprintf(stderr, "katjo-gen: a row misses its keys by %.3g\n", worst);
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc > 2) {
+        std::fprintf(stderr, "usage: katjo-gen [output-file]\n");
+        return 2;
+    }
+    std::string out;
+    try {
+        const Table rows = solve_table();
+        double worst = 0, eps_min = 1e300, eps_max = -1e300, mu_min = 1e300, mu_max = -1e300;
+        for (const auto& by_camber : rows) {
+            for (const Row& r : by_camber) {
+                worst = std::max(worst, r.residual);
+                eps_min = std::min(eps_min, r.eps);
+                eps_max = std::max(eps_max, r.eps);
+                mu_min = std::min(mu_min, r.mu);
+                mu_max = std::max(mu_max, r.mu);
+            }
+        }
+        std::fprintf(stderr,
+                     "katjo-gen: eps %.6g .. %.6g, mu %.6g .. %.6g, largest residual %.3g\n",
+                     eps_min, eps_max, mu_min, mu_max, worst);
+        if (worst > kRequiredAccuracy)
+            throw std::runtime_error("a row misses its thickness or camber");
+        out = format_table(rows);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "katjo-gen: %s\n", e.what());
         return 1;
     }
 
