@@ -126,20 +126,6 @@ TEST(ScriptRunner, ChartsListScaleFirstThenPrimitivesWithColours) {
     EXPECT_EQ(ring.value("x").toDouble(), 0.3);
     EXPECT_EQ(ring.value("r").toDouble(), 0.01);
     EXPECT_EQ(ring.value("color").toString(), QStringLiteral("#ff0000"));
-    // Lines drawn in the surface's own foreground carry no colour.
-    bool any_foreground = false, any_coloured = false;
-    for (const QJsonValue& v : charts.value("pressure").toArray()) {
-        const QJsonObject op = v.toObject();
-        if (op.value("op") != QStringLiteral("line")) continue;
-        any_foreground |= op.value("color").isNull();
-        any_coloured |= op.value("color").toString().startsWith('#');
-    }
-    EXPECT_TRUE(any_coloured);
-    (void)any_foreground;  // whether the pressure view uses its foreground is the view's choice
-}
-
-TEST(ScriptRunner, JsonStringsEscapeQuotesBackslashesAndControls) {
-    EXPECT_EQ(json_string("a\"b\\c\n\x01ı"), "\"a\\\"b\\\\c\\n\\u0001ı\"");
 }
 
 // jmach-script as a separate program in a folder with its table.

@@ -26,22 +26,5 @@ TEST(WindowStartup, MissingTableEndsStartUpWithTheMessageAndAnError) {
     EXPECT_TRUE(err.contains(QStringLiteral("KATJO-D20G15.txt"))) << err.toStdString();
 }
 
-TEST(WindowStartup, WithItsTableTheWindowStaysUp) {
-    ensure_app();
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    write_table(dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString(), example_rows());
-    QProcess program;
-    program.setWorkingDirectory(dir.path());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    program.setProcessEnvironment(env);
-    program.start(QStringLiteral(JMACH_PROGRAM), {});
-    ASSERT_TRUE(program.waitForStarted(20000));
-    EXPECT_FALSE(program.waitForFinished(1500)) << program.readAllStandardError().toStdString();
-    program.kill();
-    program.waitForFinished(5000);
-}
-
 }  // namespace
 }  // namespace jmach::testing
