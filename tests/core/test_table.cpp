@@ -4,10 +4,10 @@
 
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 
 #include "airfoil/profile.h"
@@ -275,25 +275,8 @@ TEST_F(TableReader, MissingUnreadableOrDirectory) {
     EXPECT_CONTAINS(*err, "empty");
 }
 
-TEST(TableReaderParse, ArbitraryBytesNeverCrashAndNeverLeaveAPartialTable) {
-    std::mt19937 rng(12345);
-    const std::string alphabet = "0123456789.,+-eE \t\r\n\"x\0\xff"s;
-    for (int round = 0; round < 3000; ++round) {
-        std::string text = "0 3 ";
-        const int len = static_cast<int>(rng() % 80);
-        for (int i = 0; i < len; ++i)
-            text += round % 2 ? alphabet[rng() % (alphabet.size() + 1)] : static_cast<char>(rng() & 0xFF);
-        ModelState s = with_old_table();
-        const auto err = parse_airfoil_table(text, "fuzz.txt", s);
-        if (err) {
-            EXPECT_EQ(err->rfind("airfoil table \"fuzz.txt\"", 0), 0u) << *err;
-            expect_old_table(s);
-        } else {
-            EXPECT_EQ(s.table_rows, 3.0);
-            for (int i = 1; i <= 3; ++i) EXPECT_TRUE(std::isfinite(s.table_eps[i]));
-        }
-    }
-    // Large inputs: megabytes of blanks, a megabyte-long number.
+TEST(TableReaderParse, LargeInputs) {
+    // Megabytes of blanks, a megabyte-long number.
     ModelState s;
     auto err = parse_airfoil_table(std::string(4 << 20, ' '), "big.txt", s);
     ASSERT_TRUE(err);
