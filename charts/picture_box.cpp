@@ -5,7 +5,6 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
-#include <QPolygonF>
 #include <QTransform>
 #include <QtGlobal>
 #include <algorithm>
@@ -89,27 +88,14 @@ void paint_surface(QPainter& painter, const QRect& target, const RecordingSurfac
     QPen pen;
     pen.setCosmetic(true);
     pen.setWidth(width);
-    pen.setJoinStyle(Qt::RoundJoin);
-
-    // Consecutive segments of one colour that continue each other (the runs
-    // and curves of the charts) are stroked as one polyline, so that their
-    // joints show no seams.
-    QPolygonF run;
-    QColor run_colour;
-    auto flush = [&] {
-        if (run.size() >= 2) {
-            pen.setColor(run_colour);
-            pen.setCapStyle(Qt::RoundCap);
-            painter.setPen(pen);
-            painter.drawPolyline(run);
-        }
-        run.clear();
-    };
+    // Square ends overlap where the segments of a curve meet, so the curve
+    // shows no notches at its joints. Each segment is stroked on its own:
+    // a long polyline wider than one device pixel costs far more to fill.
+    pen.setCapStyle(Qt::SquareCap);
 
     for (const Primitive& p : surface.primitives()) {
         const QColor colour = p.colour ? to_qcolor(*p.colour) : foreground;
         if (p.kind == Primitive::Kind::circle) {
-            flush();
             const QPointF centre = map(p.x1, p.y1);
             const double radius = std::abs(p.r * sx);  // units of the horizontal axis
             const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
@@ -121,43 +107,30 @@ void paint_surface(QPainter& painter, const QRect& target, const RecordingSurfac
         }
 
         QPointF a = map(p.x1, p.y1), b = map(p.x2, p.y2);
-        const QPointF unclipped_b = b;
-        if (!clip_segment(a, b, box)) {
-            flush();
-            continue;
-        }
+        if (!clip_segment(a, b, box)) continue;
         if (axis_aligned && (a.x() == b.x() || a.y() == b.y())) {
-            // A grid line: on whole device pixels, both ends included.
-            flush();
+            // A grid line: on whole device pixels, both ends included,
+            // filled as the rectangle of device pixels it covers.
             const QPointF da = to_device.map(a), db = to_device.map(b);
-            QPointF from, to;
+            QRectF pixels;
             if (da.y() == db.y()) {
-                const double y = on_pixel_grid(da.y(), width);
-                from = QPointF(std::floor(std::min(da.x(), db.x())), y);
-                to = QPointF(std::floor(std::max(da.x(), db.x())) + 1.0, y);
+                const double y = on_pixel_grid(da.y(), width) - width / 2.0;
+                const double lo = std::floor(std::min(da.x(), db.x()));
+                const double hi = std::floor(std::max(da.x(), db.x())) + 1.0;
+                pixels = QRectF(lo, y, hi - lo, width);
             } else {
-                const double x = on_pixel_grid(da.x(), width);
-                from = QPointF(x, std::floor(std::min(da.y(), db.y())));
-                to = QPointF(x, std::floor(std::max(da.y(), db.y())) + 1.0);
+                const double x = on_pixel_grid(da.x(), width) - width / 2.0;
+                const double lo = std::floor(std::min(da.y(), db.y()));
+                const double hi = std::floor(std::max(da.y(), db.y())) + 1.0;
+                pixels = QRectF(x, lo, width, hi - lo);
             }
-            pen.setColor(colour);
-            pen.setCapStyle(Qt::FlatCap);
-            painter.setPen(pen);
-            painter.drawLine(from_device.map(from), from_device.map(to));
+            painter.fillRect(from_device.mapRect(pixels), colour);
             continue;
         }
-        if (!run.isEmpty() && colour == run_colour && run.last() == a) {
-            run.append(b);
-        } else {
-            flush();
-            run_colour = colour;
-            run.append(a);
-            run.append(b);
-        }
-        // A segment cut short by the box ends its polyline.
-        if (b != unclipped_b) flush();
+        pen.setColor(colour);
+        painter.setPen(pen);
+        painter.drawLine(a, b);
     }
-    flush();
     painter.restore();
 }
 
