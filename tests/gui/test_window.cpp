@@ -19,6 +19,14 @@
 namespace jmach::testing {
 namespace {
 
+// The application object goes when the tests are done, whoever made it:
+// the font database frees its fontconfig patterns only then.
+class ApplicationTeardown : public ::testing::Environment {
+public:
+    void TearDown() override { delete QApplication::instance(); }
+};
+[[maybe_unused]] const auto* const kTeardown = ::testing::AddGlobalTestEnvironment(new ApplicationTeardown);
+
 TEST(WindowLayout, ControlsAtTheirPlacesWithTheirRanges) {
     Window w;
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Critical Mach number for Tarvelle"));
