@@ -14,7 +14,10 @@ constexpr double kN = 2.0;  // exponent of the Karman-Trefftz map
 
 ChordConstants chord_constants(double eps) {
     ChordConstants k;
-    const double inverse_chord = (1.0 - std::pow(eps / (eps + 1.0), kN)) * kB / (2.0 * kN);
+    // Powers of the exponent n = 2 are written as products: the same digits
+    // whatever the compiler or the maths library does with pow.
+    const double ratio = eps / (eps + 1.0);
+    const double inverse_chord = (1.0 - ratio * ratio) * kB / (2.0 * kN);
     k.sigma = inverse_chord * kN;
     k.chord_len = kB / inverse_chord;
     k.x_shift = k.sigma - kB;
@@ -36,13 +39,14 @@ MappedPoint map_circle_point(double eps, double mu, double theta, const ChordCon
     const double rho = q_minus / q_plus;
     double phi = (r == 1.0) ? std::numbers::pi / 2.0 : std::atan(2.0 * s / (r - 1.0 / r));
     if (r < 1.0) phi -= std::numbers::pi;
-    // D = |1 - w^n|^2. Each power is taken once and used twice.
-    const double rho_n = std::pow(rho, kN);
-    const double rho_2n = std::pow(rho, 2.0 * kN);
+    // D = |1 - w^n|^2, with rho^n and rho^(2n) as products for n = 2.
+    const double rho_n = rho * rho;
+    const double rho_2n = rho_n * rho_n;
     const double d = (rho_2n + 1.0) - 2.0 * rho_n * std::cos(kN * phi);
     m.x = k.sigma * (1.0 - rho_2n) / d - k.x_shift;
     m.y = 2.0 * k.sigma * rho_n * std::sin(kN * phi) / d;
-    m.map_deriv = std::pow(2.0 * kN / q_plus, 2.0) * std::pow(rho, kN - 1.0) / d;
+    const double g = 2.0 * kN / q_plus;
+    m.map_deriv = g * g * rho / d;  // (2n/q+)^2 rho^(n-1) / D
     return m;
 }
 
