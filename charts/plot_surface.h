@@ -2,6 +2,8 @@
 // The drawing surface every chart draws on: a picture area with a user
 // coordinate system set by Scale, cleared by Cls, and two primitives.
 
+#include <cmath>
+#include <limits>
 #include <optional>
 
 #include "app/model_state.h"
@@ -22,8 +24,9 @@ inline constexpr Colour kSurfaceBackground = rgb(255, 255, 192);
 // True when v survives the hand-over to a surface as a finite
 // single-precision coordinate.
 inline bool drawable(double v) {
-    const float f = static_cast<float>(v);
-    return f - f == 0.0f;  // false for infinities and NaN
+    // Checked in double before the conversion: a double beyond the float
+    // range has no float value.
+    return std::isfinite(v) && std::fabs(v) <= std::numeric_limits<float>::max();
 }
 
 class PlotSurface {
