@@ -394,6 +394,9 @@ void Form1::HScroll_AlfaD_Change() {
 }
 
 void Form1::HScroll_xM_Change() {
+    // The moment curve carries the lift to the reference point: after a
+    // point-count change alone no lift has been computed yet.
+    if (has_profile(s_) && !has_lift_curve(s_)) full_chain();
     if (!ensure_profile()) return;
     CM_Alfa_ciz();
     profil_ciz();

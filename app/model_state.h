@@ -75,4 +75,8 @@ void set_constants(ModelState& s);
 // and the chord).
 inline bool has_profile(const ModelState& s) { return s.radius_sq > 0; }
 
+// True once the lift curve has been computed (its first angle is -12
+// degrees); the moment curve is built from it.
+inline bool has_lift_curve(const ModelState& s) { return s.curve_alpha[0] != 0; }
+
 }  // namespace jmach

@@ -394,6 +394,19 @@ TEST(WindowFirstAction, AlphaOrMomentPointFirstShowTheWholeDefaultPicture) {
     EXPECT_FALSE(x->Picture_CL->primitives().empty());
     EXPECT_FALSE(x->pressure->primitives().empty());
     EXPECT_EQ(circles(*x->profil), 1);
+
+    // nP first computes no lift; a following xM move must not build the
+    // moment curve from an empty lift curve.
+    Window n;
+    n.set(n->HScroll_nP, 41);
+    EXPECT_TRUE(n->Picture_CL->primitives().empty());
+    n.set(n->HScroll_xM, 40);
+    Window r;
+    r.set(r->HScroll_nP, 41);
+    r->profil_Click();
+    r.set(r->HScroll_xM, 40);
+    EXPECT_EQ(n.text(n->Text1), r.text(r->Text1));
+    EXPECT_TRUE(same(drawing(*n->Picture_CM), drawing(*r->Picture_CM)));
 }
 
 TEST(WindowLookup, MissingPairShowsTheMessageAndKeepsTheLastProfile) {
