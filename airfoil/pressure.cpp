@@ -9,7 +9,7 @@ double basınc_hesapla(ModelState& s, int alpha_pos) {
     const double alpha = s.pi_value * s.alpha_deg / 180.0;
     const double beta = s.zero_lift_angle;
     const double delta = s.centre_angle;
-    const int n = static_cast<int>(s.n_points);
+    const int n = geometry_points(s);
     // The circulation term is the same at every point.
     const double sin_beta_alpha = std::sin(beta + alpha);
     for (int j = 2; j <= n - 1; ++j) {

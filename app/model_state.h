@@ -75,6 +75,11 @@ void set_constants(ModelState& s);
 // and the chord).
 inline bool has_profile(const ModelState& s) { return s.radius_sq > 0; }
 
+// Points of the profile geometry in the record. After a failed table
+// lookup n_points already holds the newly requested count while the
+// geometry, and so the pressure, stays that of the last good profile.
+inline int geometry_points(const ModelState& s) { return static_cast<int>(s.n_intervals) + 1; }
+
 // True once the lift curve has been computed (its first angle is -12
 // degrees); the moment curve is built from it.
 inline bool has_lift_curve(const ModelState& s) { return s.curve_alpha[0] != 0; }

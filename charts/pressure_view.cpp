@@ -52,7 +52,7 @@ void basınc_ciz(ModelState& s, PlotSurface& pressure, std::string_view mach_tex
     if (m == 0) return;
 
     // Prandtl-Glauert: Cp / sqrt(1 - M^2) over the whole contour.
-    const int n = static_cast<int>(std::clamp(s.n_points, 0.0, kPointCapacity - 1.0));
+    const int n = std::clamp(geometry_points(s), 0, kPointCapacity - 1);
     for (int i = 2; i <= n; ++i)
         pressure_segment(pressure, s.prof_x[i - 1], s.cp_surf[i - 1] / s.mach_beta, s.prof_x[i],
                          s.cp_surf[i] / s.mach_beta, kMagenta);

@@ -429,6 +429,25 @@ TEST(WindowLookup, MissingPairShowsTheMessageAndKeepsTheLastProfile) {
     EXPECT_FALSE(has_sentinel(*w->Picture_CM));
 }
 
+TEST(WindowLookup, PointCountChangedAfterAFailedLookupKeepsTheLastGoodPressure) {
+    Window w;
+    w.set(w->HScroll_Thickness, 5);
+    w.set(w->HScroll_AlfaD, 3);
+    const std::string cp = w.text(w->Text_CpMin), mcrit = w.text(w->Text_Mcrit);
+    w.set(w->HScroll_Thickness, 1);  // not in the table
+    w.set(w->HScroll_nP, 101);       // still not: the 51-point geometry stays
+    EXPECT_EQ(w.messages.size(), 2u);
+    EXPECT_EQ(w.text(w->Text_nP), "101");
+    EXPECT_EQ(w.text(w->Text_CpMin), cp);
+    EXPECT_EQ(w.text(w->Text_Mcrit), mcrit);
+    // Red, blue and magenta runs all follow the 51 points of that geometry.
+    w.set(w->HScroll_Moo, 50);
+    std::size_t magenta = 0;
+    for (const Primitive& p : w->pressure->primitives())
+        if (p.colour == kMagenta) ++magenta;
+    EXPECT_EQ(magenta, 50u);
+}
+
 TEST(WindowLookup, NoProfileEverFoundDrawsOnlyTheEmptyProfileGrid) {
     Window w({{0.2, 0.1, 0.1, 0.05}});  // lacks the starting pair (0, 0)
     w.set(w->HScroll_AlfaD, 3);          // full chain first, then nothing more
