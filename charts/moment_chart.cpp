@@ -1,21 +1,12 @@
 #include <cmath>
 
 #include "app/number_text.h"
+#include "charts/alpha_curves.h"
 #include "charts/views.h"
 
 namespace jmach {
 
 namespace {
-
-void curve_segment(PlotSurface& surface, double a1, double v1, double a2, double v2, Colour colour) {
-    if (drawable(a1) && drawable(v1) && drawable(a2) && drawable(v2))
-        surface.Line(static_cast<float>(a1), static_cast<float>(v1), static_cast<float>(a2),
-                     static_cast<float>(v2), colour);
-}
-
-void marker(PlotSurface& surface, double a, double v, Colour colour) {
-    if (drawable(a) && drawable(v)) surface.Circle(a, v, 0.4, colour);
-}
 
 // Pitching moment about x_ref for the angle alpha (radians) with lift
 // coefficient cl: the moment about the origin of the mapping plane, then
@@ -39,12 +30,7 @@ MomentTexts CM_Alfa_ciz(ModelState& s, PlotSurface& picture_cm, int xm_pos, std:
     // Degrees across, -CM down: CM runs from -2 at the bottom to 2.4 at the top.
     picture_cm.Scale(-16, -2.4, 16, 2);
 
-    for (int i = -12; i <= 12; i += 4)
-        picture_cm.Line(static_cast<float>(i), -2.0f, static_cast<float>(i), 1.5f, i == 0 ? s.siyah : s.yesil);
-    for (int j = -15; j <= 20; j += 5) {
-        const float y = static_cast<float>(-(j / 10.0));
-        picture_cm.Line(-12.0f, y, 12.0f, y, j == 0 ? s.siyah : s.yesil);
-    }
+    draw_alpha_grid(s, picture_cm, -2.0f, 1.5f, 20);
 
     for (int k = 0; k <= 24; ++k) s.curve_alpha[k] = k - 12;
     // Without a profile there is no chord to divide by: the chart keeps its
@@ -55,25 +41,13 @@ MomentTexts CM_Alfa_ciz(ModelState& s, PlotSurface& picture_cm, int xm_pos, std:
         const double alpha = s.curve_alpha[k] * s.pi_value / 180.0;
         s.curve_cm[k] = moment_coefficient(s, alpha, s.curve_cl[k]);
     }
-    for (int k = 1; k <= 24; ++k)
-        curve_segment(picture_cm, s.curve_alpha[k - 1], -s.curve_cm[k - 1], s.curve_alpha[k], -s.curve_cm[k],
-                      s.mavi);
-
-    const double alpha = s.alpha_deg * s.pi_value / 180.0;
-    const double cm_current = moment_coefficient(s, alpha, s.cl_current);
-    marker(picture_cm, s.alpha_deg, -cm_current, s.kirmizi);
+    const double cm_current = moment_coefficient(s, s.alpha_deg * s.pi_value / 180.0, s.cl_current);
+    draw_alpha_curve(s, picture_cm, s.curve_cm, cm_current, 1.0, s.mavi, s.kirmizi);
     texts.cm = rounded_text(cm_current, 5);
 
-    // Prandtl-Glauert on the moment: CM / sqrt(1 - M^2). An unusable Mach
-    // text draws nothing more and leaves mach_beta alone.
-    const std::optional<double> mach = mach_from_text(mach_text);
-    if (mach && *mach != 0) {
-        s.mach_beta = std::sqrt(1.0 - *mach * *mach);
-        for (int k = 1; k <= 24; ++k)
-            curve_segment(picture_cm, s.curve_alpha[k - 1], -s.curve_cm[k - 1] / s.mach_beta, s.curve_alpha[k],
-                          -s.curve_cm[k] / s.mach_beta, kMagenta);
-        marker(picture_cm, s.alpha_deg, -cm_current / s.mach_beta, kMagenta);
-    }
+    // Prandtl-Glauert on the moment: CM / sqrt(1 - M^2).
+    if (const std::optional<double> beta = compressible_factor(s, mach_text))
+        draw_alpha_curve(s, picture_cm, s.curve_cm, cm_current, *beta, kMagenta, kMagenta);
     return texts;
 }
 

@@ -45,4 +45,19 @@ public:
     virtual void Circle(double x, double y, double r, Colour colour) = 0;
 };
 
+// Draws the segment between two points given in double precision; a
+// segment with an end that has no finite single-precision value is left
+// out rather than handed over.
+inline void draw_segment(PlotSurface& surface, double x1, double y1, double x2, double y2,
+                         std::optional<Colour> colour) {
+    if (drawable(x1) && drawable(y1) && drawable(x2) && drawable(y2))
+        surface.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                     static_cast<float>(y2), colour);
+}
+
+// Draws a ring whose centre is drawable.
+inline void draw_ring(PlotSurface& surface, double x, double y, double r, Colour colour) {
+    if (drawable(x) && drawable(y)) surface.Circle(x, y, r, colour);
+}
+
 }  // namespace jmach

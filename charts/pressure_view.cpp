@@ -10,11 +10,7 @@ namespace {
 // The segment of 1 - Cp between profile points i and j, drawn at -(1 - Cp)
 // so that suction rises.
 void pressure_segment(PlotSurface& pressure, double x1, double cp1, double x2, double cp2, Colour colour) {
-    const double y1 = -(1.0 - cp1);
-    const double y2 = -(1.0 - cp2);
-    if (drawable(x1) && drawable(y1) && drawable(x2) && drawable(y2))
-        pressure.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-                      static_cast<float>(y2), colour);
+    draw_segment(pressure, x1, -(1.0 - cp1), x2, -(1.0 - cp2), colour);
 }
 
 }  // namespace

@@ -8,11 +8,7 @@ namespace {
 
 // The segment between profile points k and k + 1, y drawn downwards.
 void outline_segment(const ModelState& s, PlotSurface& profil, int k, Colour colour) {
-    const double x1 = s.prof_x[k], y1 = -s.prof_y[k];
-    const double x2 = s.prof_x[k + 1], y2 = -s.prof_y[k + 1];
-    if (drawable(x1) && drawable(y1) && drawable(x2) && drawable(y2))
-        profil.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
-                    static_cast<float>(y2), colour);
+    draw_segment(profil, s.prof_x[k], -s.prof_y[k], s.prof_x[k + 1], -s.prof_y[k + 1], colour);
 }
 
 }  // namespace
@@ -45,7 +41,7 @@ void profil_ciz(ModelState& s, PlotSurface& profil) {
 }
 
 void moment_ref_marker(const ModelState& s, PlotSurface& profil) {
-    if (drawable(s.moment_ref_x)) profil.Circle(s.moment_ref_x, 0.0, 0.01, s.kirmizi);
+    draw_ring(profil, s.moment_ref_x, 0.0, 0.01, s.kirmizi);
 }
 
 }  // namespace jmach

@@ -108,9 +108,7 @@ int Mcrit_ciz(ModelState& s, const double& cp0, PlotSurface& surface) {
     surface.Line(0, 0, 1, 0, std::nullopt);
     surface.Line(0, 0, 0, 4.5f, std::nullopt);
     auto segment = [&](const std::array<double, 201>& table, int k, Colour colour) {
-        if (drawable(table[k]) && drawable(table[k + 1]))
-            surface.Line(static_cast<float>(mach[k]), static_cast<float>(table[k]),
-                         static_cast<float>(mach[k + 1]), static_cast<float>(table[k + 1]), colour);
+        draw_segment(surface, mach[k], table[k], mach[k + 1], table[k + 1], colour);
     };
     for (int k = 1; k <= n - 1; ++k) {
         segment(cr, k, kLiteralRed);
@@ -125,8 +123,7 @@ McritResult Mcrit_iter(ModelState& s, const double& cp0, PlotSurface& surface) {
     Mcrit_ciz(s, cp0, surface);
     const McritResult r = mcrit_search(s, cp0);
     const double top = 1.0 - r.cp_pg;
-    if (drawable(r.mcr) && drawable(top))
-        surface.Line(static_cast<float>(r.mcr), 0, static_cast<float>(r.mcr), static_cast<float>(top), kLiteralBlue);
+    draw_segment(surface, r.mcr, 0, r.mcr, top, kLiteralBlue);
     return r;
 }
 

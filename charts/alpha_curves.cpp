@@ -1,0 +1,33 @@
+#include "charts/alpha_curves.h"
+
+#include <cmath>
+
+#include "charts/views.h"
+
+namespace jmach {
+
+void draw_alpha_grid(const ModelState& s, PlotSurface& surface, float top, float bottom, int j_high) {
+    for (int i = -12; i <= 12; i += 4)
+        surface.Line(static_cast<float>(i), top, static_cast<float>(i), bottom, i == 0 ? s.siyah : s.yesil);
+    for (int j = -15; j <= j_high; j += 5) {
+        const float y = static_cast<float>(-(j / 10.0));
+        surface.Line(-12.0f, y, 12.0f, y, j == 0 ? s.siyah : s.yesil);
+    }
+}
+
+void draw_alpha_curve(const ModelState& s, PlotSurface& surface, const CurveArray& values, double current,
+                      double divisor, Colour curve, Colour ring) {
+    for (int k = 1; k <= 24; ++k)
+        draw_segment(surface, s.curve_alpha[k - 1], -values[k - 1] / divisor, s.curve_alpha[k],
+                     -values[k] / divisor, curve);
+    draw_ring(surface, s.alpha_deg, -current / divisor, 0.4, ring);
+}
+
+std::optional<double> compressible_factor(ModelState& s, std::string_view mach_text) {
+    const std::optional<double> mach = mach_from_text(mach_text);
+    if (!mach || *mach == 0) return std::nullopt;
+    s.mach_beta = std::sqrt(1.0 - *mach * *mach);
+    return s.mach_beta;
+}
+
+}  // namespace jmach
