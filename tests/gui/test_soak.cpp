@@ -50,7 +50,7 @@ using Clock = std::chrono::steady_clock;
 #ifdef JMACH_SOAK_SANITIZED
 // The sanitizers slow every event down many times; the CI job runs the
 // whole suite under them and must stay within a few minutes.
-constexpr long kDefaultEvents = 6000;
+constexpr long kDefaultEvents = 40000;
 constexpr double kDefaultSeconds = 90;
 constexpr int kHangSeconds = 120;
 #else
