@@ -2,24 +2,18 @@
 // file. Any sanitizer report, any hang and any broken promise of the reader
 // (see table_contract.h) ends the run with the input that caused it.
 
-#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <string_view>
 
-#include "airfoil/table.h"
 #include "fuzz/table_contract.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const jmach::ModelState before = jmach::table_contract::prefilled_state();
-    static jmach::ModelState after;
-    std::memcpy(&after, &before, sizeof after);
+    jmach::ModelState after = before;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const auto error = jmach::parse_airfoil_table(text, jmach::kTableFileName, after);
-    const std::string fault =
-        jmach::table_contract::check(before, after, error, jmach::kTableFileName);
+    const std::string fault = jmach::table_contract::check(before, after, error, jmach::kTableFileName);
     if (!fault.empty()) {
         std::fprintf(stderr, "table reader broke its contract: %s\n", fault.c_str());
         std::abort();
