@@ -20,7 +20,6 @@ constexpr std::size_t kMaxName = 1024;
 
 bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
 bool is_separator(char c) { return c == ',' || is_blank(c); }
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 // Bytes of a well-formed UTF-8 sequence starting at text[i], 0 if none.
 std::size_t utf8_length(std::string_view text, std::size_t i) {
@@ -74,26 +73,7 @@ std::string printable(std::string_view item, std::size_t limit = kMaxQuoted) {
 
 // A decimal number and nothing else: optional sign, digits with an optional
 // point (at least one digit), optional exponent.
-bool is_decimal_number(std::string_view t) {
-    std::size_t i = 0;
-    const std::size_t n = t.size();
-    if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < n && is_digit(t[i])) ++i, ++digits;
-    if (i < n && t[i] == '.') {
-        ++i;
-        while (i < n && is_digit(t[i])) ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < n && (t[i] == 'e' || t[i] == 'E')) {
-        ++i;
-        if (i < n && (t[i] == '+' || t[i] == '-')) ++i;
-        std::size_t exp_digits = 0;
-        while (i < n && is_digit(t[i])) ++i, ++exp_digits;
-        if (exp_digits == 0) return false;
-    }
-    return i == n;
-}
+bool is_decimal_number(std::string_view t) { return !t.empty() && leading_number_length(t) == t.size(); }
 
 // The spellings of infinity and not-a-number, so that they are reported as
 // values that are not finite rather than as words.
@@ -104,6 +84,11 @@ bool is_non_finite_word(std::string_view t) {
     for (char& c : lower)
         if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return lower == "inf" || lower == "infinity" || lower == "nan";
+}
+
+// "airfoil table "<file>": <what>", the form of every message of the reader.
+std::string table_message(std::string_view file, const std::string& what) {
+    return "airfoil table \"" + printable(file, kMaxName) + "\": " + what;
 }
 
 // Reads the values of the table one after another. Commas, blanks, tabs and
@@ -150,11 +135,9 @@ public:
 
     // "<file>, line N: <what>".
     std::string message(long long line, const std::string& what) const {
-        return "airfoil table \"" + printable_name() + "\", line " + std::to_string(line) + ": " + what;
+        return "airfoil table \"" + printable(file_, kMaxName) + "\", line " + std::to_string(line) + ": " + what;
     }
-    std::string message(const std::string& what) const {
-        return "airfoil table \"" + printable_name() + "\": " + what;
-    }
+    std::string message(const std::string& what) const { return table_message(file_, what); }
 
 private:
     void skip_blanks() {
@@ -174,8 +157,6 @@ private:
         if (end < text_.size() && text_[end] == '"') ++end;
         return "'" + printable(text_.substr(start, end - start)) + "'";
     }
-
-    std::string printable_name() const { return printable(file_, kMaxName); }
 
     Status fail(const std::string& what) {
         error_ = message(item_line_, what);
@@ -263,7 +244,7 @@ std::optional<std::string> parse_airfoil_table(std::string_view text, std::strin
 
 std::optional<std::string> load_airfoil_table(const std::filesystem::path& path, ModelState& s) {
     const std::string name = path.string();
-    const std::string prefix = "airfoil table \"" + printable(name, kMaxName) + "\": ";
+    const std::string prefix = table_message(name, "");
     std::error_code ec;
     const auto status = std::filesystem::status(path, ec);
     if (status.type() == std::filesystem::file_type::not_found) {

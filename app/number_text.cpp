@@ -37,18 +37,11 @@ std::string rounded_text(double v, int decimals) {
     return number_text(round_half_even(v, decimals));
 }
 
-double parse_leading_number(std::string_view text) {
-    std::size_t i = 0;
-    const std::size_t n = text.size();
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+std::size_t leading_number_length(std::string_view text) {
     auto digit = [](char c) { return c >= '0' && c <= '9'; };
-    while (i < n && blank(text[i])) ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    const std::size_t mantissa = i;
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
     std::size_t digits = 0;
     while (i < n && digit(text[i])) ++i, ++digits;
     if (i < n && text[i] == '.') {
@@ -56,15 +49,26 @@ double parse_leading_number(std::string_view text) {
         while (i < n && digit(text[i])) ++i, ++digits;
     }
     if (digits == 0) return 0;
-    std::size_t end = i;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         std::size_t j = i + 1;
         if (j < n && (text[j] == '+' || text[j] == '-')) ++j;
         if (j < n && digit(text[j])) {
             while (j < n && digit(text[j])) ++j;
-            end = j;
+            i = j;
         }
     }
+    return i;
+}
+
+double parse_leading_number(std::string_view text) {
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    std::size_t i = 0;
+    while (i < text.size() && blank(text[i])) ++i;
+    const std::size_t length = leading_number_length(text.substr(i));
+    if (length == 0) return 0;
+    const std::size_t end = i + length;
+    const bool negative = text[i] == '-';
+    const std::size_t mantissa = (text[i] == '+' || text[i] == '-') ? i + 1 : i;
     double value = 0;
     auto [ptr, ec] = std::from_chars(text.data() + mantissa, text.data() + end, value,
                                      std::chars_format::general);

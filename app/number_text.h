@@ -1,6 +1,7 @@
 #pragma once
 // Numbers as the value boxes show them, and the Mach box text read back.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -18,6 +19,11 @@ std::string number_text(double v);
 
 // number_text(round_half_even(v, decimals)).
 std::string rounded_text(double v, int decimals);
+
+// Length of the decimal number at the very start of `text` (no blanks
+// skipped): optional sign, digits with an optional point (at least one
+// digit), optional exponent with at least one digit. 0 when none.
+std::size_t leading_number_length(std::string_view text);
 
 // The leading decimal number of a text: leading blanks skipped, optional
 // sign, digits with "." as the decimal point, optional exponent. A text
