@@ -35,15 +35,7 @@ std::string json_number(T v) {
 }
 
 std::string json_colour(const std::optional<Colour>& c) {
-    if (!c) return "null";
-    static const char* digits = "0123456789abcdef";
-    std::string text = "\"#";
-    for (int byte : {static_cast<int>(*c & 0xFFu), static_cast<int>((*c >> 8) & 0xFFu),
-                     static_cast<int>((*c >> 16) & 0xFFu)}) {
-        text += digits[byte >> 4];
-        text += digits[byte & 0xF];
-    }
-    return text + "\"";
+    return c ? "\"" + to_qcolor(*c).name().toStdString() + "\"" : "null";  // "#rrggbb"
 }
 
 // The surfaces in window order, by control name.
