@@ -2,7 +2,7 @@
 // Incompressible surface pressure of the Joukowski profile: exact potential
 // flow about the circle with the Kutta condition, carried through the map.
 
-#include "app/model_state.h"
+#include "core/model_state.h"
 
 namespace jmach {
 

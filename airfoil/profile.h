@@ -3,7 +3,7 @@
 // mapped by the Karman-Trefftz map with exponent 2 (z = zeta + 1/zeta) and
 // scaled to unit chord, leading edge at x/c = 0, trailing edge at x/c = 1.
 
-#include "app/model_state.h"
+#include "core/model_state.h"
 
 namespace jmach {
 

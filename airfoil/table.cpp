@@ -7,7 +7,7 @@
 #include <memory>
 #include <system_error>
 
-#include "app/number_text.h"
+#include "core/number_text.h"
 
 namespace jmach {
 

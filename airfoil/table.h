@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/model_state.h"
+#include "core/model_state.h"
 
 namespace jmach {
 

@@ -3,147 +3,25 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLayout>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QScrollBar>
-
-#include <cmath>
 
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
+#include "airfoil/table.h"
 #include "app/form_about.h"
-#include "app/number_text.h"
+#include "charts/lift_chart.h"
+#include "charts/mcrit_chart.h"
+#include "charts/moment_chart.h"
 #include "charts/picture_box.h"
-#include "charts/views.h"
+#include "charts/pressure_view.h"
+#include "charts/profile_view.h"
+#include "compressible/coefficients.h"
 #include "compressible/mcrit.h"
+#include "core/number_text.h"
 
 namespace jmach {
-
-namespace {
-
-// The layout is given in twips; 15 twips make one device-independent pixel.
-int px(int twips) { return static_cast<int>(std::lround(twips / 15.0)); }
-
-const QColor kSurfaceColour(255, 255, 192);
-
-// Pixel sizes of the fonts: 8.25 pt and 6.75 pt at 96 dpi.
-constexpr int kDialogPixels = 11;
-constexpr int kTickPixels = 9;
-
-QFont dialog_font() {
-    QFont font = QApplication::font();
-    font.setPixelSize(kDialogPixels);
-    return font;
-}
-
-// The value boxes: one pixel smaller and slightly narrowed, so that a
-// five-decimal moment coefficient such as -0.12345 fits its box whole.
-QFont value_font() {
-    QFont font = QApplication::font();
-    font.setPixelSize(kDialogPixels - 1);
-    font.setStretch(90);
-    return font;
-}
-
-QFont chart_font(int pixels) {
-    QFont font(QStringLiteral("Arial"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setItalic(true);
-    font.setPixelSize(pixels);
-    return font;
-}
-
-// A caption laid over a chart. Like a label over a picture, a click on it
-// belongs to the label, not to the chart below.
-class OverlayLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
-};
-
-QLabel* make_label(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                   int width, int height = 255) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(px(left), px(top), px(width), px(height));
-    return label;
-}
-
-QLabel* make_chart_label(QWidget* surface, const char* name, const QString& caption, int left,
-                         int top, const QFont& font, int width = 375, int height = 255) {
-    auto* label = new OverlayLabel(caption, surface);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(px(left), px(top), px(width), px(height));
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::Window, kSurfaceColour);
-    palette.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(palette);
-    label->setAutoFillBackground(true);
-    return label;
-}
-
-QLineEdit* make_box(QWidget* parent, const char* name, int left, int top, int width,
-                    const QString& text, bool editable = false) {
-    auto* box = new QLineEdit(text, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(px(left), px(top), px(width), px(285));
-    box->setReadOnly(!editable);
-    box->setFont(value_font());
-    // The shown values take focus by click only, so that Tab walks the
-    // inputs: the scroll bars and the Mach box.
-    if (!editable) box->setFocusPolicy(Qt::ClickFocus);
-    return box;
-}
-
-QScrollBar* make_scroll(QWidget* parent, const char* name, int left, int top, int width, int min,
-                        int max, int small_change, int large_change, int value) {
-    auto* bar = new QScrollBar(Qt::Horizontal, parent);
-    bar->setObjectName(QString::fromLatin1(name));
-    bar->setGeometry(px(left), px(top), px(width), px(255));
-    bar->setRange(min, max);
-    bar->setSingleStep(small_change);
-    bar->setPageStep(large_change);
-    bar->setValue(value);
-    // valueChanged then comes once per arrow, page click or key, and once
-    // when a dragged thumb is released, never while it moves.
-    bar->setTracking(false);
-    // Qt's scroll bars invert the keys and the wheel for scrolling content;
-    // as an input the Right key and the wheel turned up raise the value.
-    bar->setInvertedControls(false);
-    bar->setFocusPolicy(Qt::StrongFocus);
-    return bar;
-}
-
-PictureBox* make_picture(QWidget* parent, const char* name, int left, int top, int width,
-                         int height, const QColor& foreground = Qt::black) {
-    auto* box = new PictureBox(parent, foreground);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(px(left), px(top), px(width), px(height));
-    return box;
-}
-
-QGroupBox* make_frame(QWidget* parent, const char* name, const QString& caption, int left, int top,
-                      int width, int height) {
-    auto* frame = new QGroupBox(caption, parent);
-    frame->setObjectName(QString::fromLatin1(name));
-    frame->setGeometry(px(left), px(top), px(width), px(height));
-    return frame;
-}
-
-}  // namespace
 
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
@@ -153,107 +31,6 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 }
 
 Form1::~Form1() = default;
-
-void Form1::build_layout() {
-    setFont(dialog_font());
-
-    Mn_About = menuBar()->addAction(QStringLiteral("About"));
-    Mn_About->setObjectName(QStringLiteral("Mn_About"));
-
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(px(11880), px(7350));
-    setCentralWidget(client);
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    // Inputs of geometry and flow.
-    Frame1 = make_frame(client, "Frame1", QString(), 120, 240, 3375, 2055);
-    const QFont greek = dialog_font();
-    make_label(Frame1, "Label2", QStringLiteral("δ"), 240, 240, 375)->setFont(greek);
-    Text_Thickness = make_box(Frame1, "Text_Thickness", 720, 240, 495, QStringLiteral("0"));
-    HScroll_Thickness = make_scroll(Frame1, "HScroll_Thickness", 1200, 240, 1335, 0, 30, 1, 1, 0);
-    make_label(Frame1, "Label3", QStringLiteral("γ"), 240, 600, 255)->setFont(greek);
-    Text_Camber = make_box(Frame1, "Text_Camber", 720, 600, 495, QStringLiteral("0"));
-    HScroll_Camber = make_scroll(Frame1, "HScroll_Camber", 1200, 600, 1335, 0, 15, 1, 1, 0);
-    make_label(Frame1, "Label5", QStringLiteral("nP"), 240, 960, 255);
-    Text_nP = make_box(Frame1, "Text_nP", 720, 960, 495, QStringLiteral("51"));
-    HScroll_nP = make_scroll(Frame1, "HScroll_nP", 1200, 960, 1335, 11, 101, 2, 10, 51);
-    make_label(Frame1, "Label4", QStringLiteral("α"), 240, 1320, 255, 375)->setFont(greek);
-    Text_AlfaD = make_box(Frame1, "Text_AlfaD", 720, 1320, 495, QStringLiteral("0"));
-    HScroll_AlfaD = make_scroll(Frame1, "HScroll_AlfaD", 1200, 1320, 1335, -10, 10, 1, 1, 0);
-    make_label(Frame1, "Label7", QStringLiteral("xM/c"), 120, 1680, 495);
-    Text_xM = make_box(Frame1, "Text_xM", 720, 1680, 495, QStringLiteral("0"));
-    HScroll_xM = make_scroll(Frame1, "HScroll_xM", 1200, 1680, 1335, 0, 100, 1, 5, 0);
-
-    // Mach number and the compressibility results.
-    Frame3 = make_frame(client, "Frame3", QStringLiteral("Sıkıştırılabilme etkisi"), 120, 2400, 3375, 975);
-    make_label(Frame3, "Label36", QStringLiteral("Moo"), 240, 240, 495);
-    Text_Moo = make_box(Frame3, "Text_Moo", 720, 240, 615, QStringLiteral("0"), true);
-    HScroll_Moo = make_scroll(Frame3, "HScroll_Moo", 240, 600, 1095, 0, 90, 1, 1, 0);
-    make_label(Frame3, "Label38", QStringLiteral("CpMin"), 1800, 240, 735);
-    Text_CpMin = make_box(Frame3, "Text_CpMin", 2520, 240, 615, QStringLiteral("0"));
-    make_label(Frame3, "Label37", QStringLiteral("Mcr-PG"), 1800, 600, 615);
-    Text_Mcrit = make_box(Frame3, "Text_Mcrit", 2520, 600, 615, QStringLiteral("0"));
-
-    // Lift and moment coefficients.
-    Frame2 = make_frame(client, "Frame2", QString(), 120, 3480, 3375, 615);
-    make_label(Frame2, "Label1", QStringLiteral("CL ="), 240, 240, 495);
-    Text_CL = make_box(Frame2, "Text_CL", 720, 240, 735, QStringLiteral("0"));
-    make_label(Frame2, "Label6", QStringLiteral("CM ="), 1800, 240, 495);
-    Text1 = make_box(Frame2, "Text1", 2280, 240, 735, QStringLiteral("0"));
-
-    // The charts.
-    Mcrit = make_picture(client, "Mcrit", 120, 4200, 3400, 2925);
-    profil = make_picture(client, "profil", 3600, 240, 4800, 2400, QColor(0, 0, 255));
-    pressure = make_picture(client, "pressure", 3600, 2760, 4800, 4335, QColor(0, 255, 0));
-    Picture_CL = make_picture(client, "Picture_CL", 8520, 240, 3200, 3915);
-    Picture_CM = make_picture(client, "Picture_CM", 8520, 4320, 3255, 2775);
-
-    const QFont tick = chart_font(kTickPixels);
-    const QFont title = chart_font(kDialogPixels);
-    QFont alpha = dialog_font();  // the Greek letter in the regular face
-    alpha.setItalic(false);
-
-    make_chart_label(profil, "Label10", QStringLiteral("  0.2"), 0, 480, tick);
-    make_chart_label(profil, "Label9", QStringLiteral("  y/c"), 0, 1080, title);
-    make_chart_label(profil, "Label11", QStringLiteral(" -0.2"), 0, 2040, tick);
-    make_chart_label(profil, "Label8", QStringLiteral("x/c"), 2160, 2116, title);
-    make_chart_label(profil, "Label12", QStringLiteral("1.0"), 4200, 2160, tick);
-
-    make_chart_label(pressure, "Label26", QStringLiteral("5.0"), 120, 240, tick, 255);
-    make_chart_label(pressure, "Label19", QStringLiteral("1-Cp"), 0, 840, title, 495, 375);
-    make_chart_label(pressure, "Label25", QStringLiteral("3.0"), 120, 1680, tick, 255);
-    make_chart_label(pressure, "Label24", QStringLiteral("2.0"), 120, 2400, tick, 255);
-    make_chart_label(pressure, "Label20", QStringLiteral("1.0"), 120, 3120, tick, 255);
-    make_chart_label(pressure, "Label21", QStringLiteral("0.0"), 120, 3840, tick, 255);
-    make_chart_label(pressure, "Label23", QStringLiteral("x/c"), 2280, 3960, title);
-    make_chart_label(pressure, "Label22", QStringLiteral("1.0"), 4200, 3960, tick);
-
-    make_chart_label(Picture_CL, "Label30", QStringLiteral("  3.0"), 0, 600, tick);
-    make_chart_label(Picture_CL, "Label27", QStringLiteral(" CL"), 0, 1200, title);
-    make_chart_label(Picture_CL, "Label29", QStringLiteral("  1.0"), 0, 1833, tick);
-    make_chart_label(Picture_CL, "Label28", QStringLiteral("  0.0"), 0, 2473, tick);
-    make_chart_label(Picture_CL, "Label31", QStringLiteral(" -1.0"), 0, 3120, tick);
-    make_chart_label(Picture_CL, "Label14", QStringLiteral(" -8"), 720, 3635, tick);
-    make_chart_label(Picture_CL, "Label13", QStringLiteral("α"), 1560, 3600, alpha, 255);
-    make_chart_label(Picture_CL, "Label15", QStringLiteral("8"), 2322, 3636, tick, 135);
-
-    make_chart_label(Picture_CM, "Label32", QStringLiteral(" CM"), 0, 360, title);
-    make_chart_label(Picture_CM, "Label35", QStringLiteral("  1.0"), 0, 800, tick);
-    make_chart_label(Picture_CM, "Label33", QStringLiteral("  0.0"), 0, 1420, tick);
-    make_chart_label(Picture_CM, "Label34", QStringLiteral(" -1.0"), 0, 2020, tick);
-    make_chart_label(Picture_CM, "Label17", QStringLiteral(" -8"), 720, 2520, tick);
-    make_chart_label(Picture_CM, "Label18", QStringLiteral("α"), 1560, 2480, alpha, 255);
-    make_chart_label(Picture_CM, "Label16", QStringLiteral("8"), 2370, 2520, tick, 135);
-
-    // Typing moves from the Mach box through the inputs in window order.
-    setTabOrder(HScroll_Thickness, HScroll_Camber);
-    setTabOrder(HScroll_Camber, HScroll_nP);
-    setTabOrder(HScroll_nP, HScroll_AlfaD);
-    setTabOrder(HScroll_AlfaD, HScroll_xM);
-    setTabOrder(HScroll_xM, Text_Moo);
-    setTabOrder(Text_Moo, HScroll_Moo);
-}
 
 void Form1::connect_handlers() {
     connect(HScroll_Thickness, &QScrollBar::valueChanged, this, [this] { HScroll_Thickness_Change(); });
@@ -313,46 +90,59 @@ void Form1::profil_hesapla() {
     if (outcome == ProfileOutcome::not_in_table) show_message(QString::fromUtf8(kNotInTableMessage));
 }
 
-void Form1::profil_ciz() { jmach::profil_ciz(s_, *profil); }
+void Form1::profil_ciz() {
+    renkler(s_);
+    jmach::profil_ciz(s_, *profil);
+}
 
 void Form1::basınc_hesapla() {
     const double cp_min = jmach::basınc_hesapla(s_, HScroll_AlfaD->value());
     show_value(Text_AlfaD, number_text(s_.alpha_deg));
     show_value(Text_CpMin, rounded_text(cp_min, 3));
-    if (cp_min < kMcritThreshold) {
-        const McritResult r = Mcrit_iter(s_, cp_min, *Mcrit);
-        show_value(Text_Mcrit, rounded_text(r.mcr, 4));
-        Text_Mcrit->setToolTip(r.method == McritMethod::bracketing
-                                   ? QStringLiteral("Found by bracketing: the relaxed iteration did not "
-                                                    "settle on a real Mach number for this suction peak")
-                                   : QString());
-    }
+    if (cp_min < kMcritThreshold) Mcrit_iter(cp_min);
 }
 
-void Form1::basınc_ciz() { jmach::basınc_ciz(s_, *pressure, mach_text()); }
+void Form1::Mcrit_iter(double cp_min) {
+    Mcrit_ciz(mcrit_curves(s_, cp_min), *Mcrit);
+    const McritResult r = mcrit_search(s_, cp_min);
+    mcrit_marker(*Mcrit, r);
+    show_value(Text_Mcrit, rounded_text(r.mcr, 4));
+    Text_Mcrit->setToolTip(r.method == McritMethod::bracketing
+                               ? QStringLiteral("Found by bracketing: the relaxed iteration did not "
+                                                "settle on a real Mach number for this suction peak")
+                               : QString());
+}
+
+void Form1::basınc_ciz() { jmach::basınc_ciz(s_, *pressure, free_stream_factor()); }
 
 void Form1::CL_Alfa_ciz() {
-    show_value(Text_CL, jmach::CL_Alfa_ciz(s_, *Picture_CL, mach_text()));
+    lift_curve(s_);
+    jmach::CL_Alfa_ciz(s_, *Picture_CL, free_stream_factor());
+    show_value(Text_CL, rounded_text(s_.cl_current, 4));
 }
 
 void Form1::CM_Alfa_ciz() {
-    const MomentTexts texts = jmach::CM_Alfa_ciz(s_, *Picture_CM, HScroll_xM->value(), mach_text());
-    show_value(Text_xM, texts.xm);
-    show_value(Text1, texts.cm);
+    const std::optional<double> cm = moment_curve(s_, HScroll_xM->value());
+    jmach::CM_Alfa_ciz(s_, *Picture_CM, free_stream_factor());
+    show_value(Text_xM, number_text(s_.moment_ref_x));
+    show_value(Text1, cm ? rounded_text(*cm, 5) : std::string());
 }
 
-std::string Form1::mach_text() {
-    std::string text = Text_Moo->text().toStdString();
-    const bool usable = mach_from_text(text).has_value();
+std::optional<double> Form1::free_stream_factor() {
+    if (mach_read_) return mach_factor_;
+    mach_read_ = true;
+    const std::optional<double> mach = mach_from_text(Text_Moo->text().toStdString());
+    const bool usable = mach.has_value();
     const bool marked = !Text_Moo->toolTip().isEmpty();
     if (usable == marked) {  // the state changes
         QPalette palette = Text_Moo->palette();
         palette.setColor(QPalette::Text, usable ? QApplication::palette(Text_Moo).color(QPalette::Text)
-                                                : QColor(255, 0, 0));
+                                                : to_qcolor(kErrorText));
         Text_Moo->setPalette(palette);
         Text_Moo->setToolTip(usable ? QString() : QString::fromLatin1(kMachErrorTip));
     }
-    return text;
+    mach_factor_ = free_stream(s_, mach);
+    return mach_factor_;
 }
 
 // ---- The chains ----
@@ -373,11 +163,18 @@ bool Form1::ensure_profile() {
     return has_profile(s_);
 }
 
-void Form1::HScroll_Thickness_Change() { full_chain(); }
+void Form1::HScroll_Thickness_Change() {
+    begin_chain();
+    full_chain();
+}
 
-void Form1::HScroll_Camber_Change() { full_chain(); }
+void Form1::HScroll_Camber_Change() {
+    begin_chain();
+    full_chain();
+}
 
 void Form1::HScroll_nP_Change() {
+    begin_chain();
     profil_hesapla();
     profil_ciz();
     if (!has_profile(s_)) return;
@@ -386,6 +183,7 @@ void Form1::HScroll_nP_Change() {
 }
 
 void Form1::HScroll_AlfaD_Change() {
+    begin_chain();
     if (!ensure_profile()) return;
     basınc_hesapla();
     basınc_ciz();
@@ -394,6 +192,7 @@ void Form1::HScroll_AlfaD_Change() {
 }
 
 void Form1::HScroll_xM_Change() {
+    begin_chain();
     // The moment curve carries the lift to the reference point: after a
     // point-count change alone no lift has been computed yet.
     if (has_profile(s_) && !has_lift_curve(s_)) full_chain();
@@ -404,25 +203,83 @@ void Form1::HScroll_xM_Change() {
 }
 
 void Form1::HScroll_Moo_Change() {
+    begin_chain();
     // Value -> decimal text -> number, then / 100: exactly Value / 100.
     const double mach = QString::number(HScroll_Moo->value()).toDouble() / 100.0;
     Text_Moo->setText(QString::fromStdString(number_text(mach)));
     full_chain();
 }
 
-void Form1::Picture_CL_Click() { full_chain(); }
+void Form1::Picture_CL_Click() {
+    begin_chain();
+    full_chain();
+}
 
-void Form1::Picture_CM_Click() { full_chain(); }
+void Form1::Picture_CM_Click() {
+    begin_chain();
+    full_chain();
+}
 
-void Form1::pressure_Click() { full_chain(); }
+void Form1::pressure_Click() {
+    begin_chain();
+    full_chain();
+}
 
-void Form1::profil_Click() { full_chain(); }
+void Form1::profil_Click() {
+    begin_chain();
+    full_chain();
+}
 
 void Form1::Mn_About_Click() {
     if (!about_) about_ = std::make_unique<FormAbout>();
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+// ---- What the companion tool drives and reads ----
+
+QScrollBar* Form1::scroll_bar(Input input) const {
+    switch (input) {
+    case Input::thickness: return HScroll_Thickness;
+    case Input::camber: return HScroll_Camber;
+    case Input::np: return HScroll_nP;
+    case Input::alpha: return HScroll_AlfaD;
+    case Input::xm: return HScroll_xM;
+    case Input::mach: return HScroll_Moo;
+    }
+    return HScroll_Thickness;
+}
+
+Form1::Range Form1::input_range(Input input) const {
+    const QScrollBar* bar = scroll_bar(input);
+    return {bar->minimum(), bar->maximum()};
+}
+
+void Form1::set_input(Input input, int value) {
+    // Setting the value it already has raises no change, as with the real
+    // scroll bar.
+    scroll_bar(input)->setValue(value);
+}
+
+void Form1::type_mach(const QString& text) { Text_Moo->setText(text); }
+
+void Form1::open_about() { Mn_About->trigger(); }
+
+QString Form1::value_text(std::string_view box_name) const {
+    const auto* box = findChild<QLineEdit*>(QString::fromLatin1(box_name.data(), static_cast<qsizetype>(box_name.size())));
+    return box ? box->text() : QString();
+}
+
+PictureBox& Form1::chart(Chart which) const {
+    switch (which) {
+    case Chart::Mcrit: return *Mcrit;
+    case Chart::profil: return *profil;
+    case Chart::pressure: return *pressure;
+    case Chart::Picture_CL: return *Picture_CL;
+    case Chart::Picture_CM: return *Picture_CM;
+    }
+    return *Mcrit;
 }
 
 }  // namespace jmach

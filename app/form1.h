@@ -5,18 +5,18 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <array>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "airfoil/table.h"
-#include "app/model_state.h"
+#include "core/model_state.h"
 
 class QAction;
 class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QScrollBar;
 
@@ -29,6 +29,18 @@ class PictureBox;
 inline constexpr const char* kMachErrorTip = "Mach number must be between 0 and 1";
 // The one message the chain itself reports.
 inline constexpr const char* kNotInTableMessage = "bu profil veritabanında yok";
+
+// The value boxes in window order, by control name.
+inline constexpr std::array<const char*, 10> kValueBoxNames = {
+    "Text_Thickness", "Text_Camber", "Text_nP",    "Text_AlfaD", "Text_xM",
+    "Text_Moo",       "Text_CpMin",  "Text_Mcrit", "Text_CL",    "Text1"};
+
+// The scroll bars, as the companion tool names them.
+enum class Input { thickness, camber, np, alpha, xm, mach };
+// The charts in window order; kChartNames holds their control names.
+enum class Chart { Mcrit, profil, pressure, Picture_CL, Picture_CM };
+inline constexpr std::array<const char*, 5> kChartNames = {"Mcrit", "profil", "pressure", "Picture_CL",
+                                                           "Picture_CM"};
 
 class Form1 : public QMainWindow {
     Q_OBJECT
@@ -48,22 +60,25 @@ public:
     // and the tests answer it that way).
     using MessageHook = std::function<void(const QString& text)>;
     void set_message_hook(MessageHook hook) { message_hook_ = std::move(hook); }
-    void show_message(const QString& text);
 
-    ModelState& state() { return s_; }
     const ModelState& state() const { return s_; }
 
     // The About window once it has been created, else null.
     QWidget* about_window() const;
 
-    // The chain procedures, each reading its controls, calling the model
-    // and writing its boxes and chart.
-    void profil_hesapla();
-    void profil_ciz();
-    void basınc_hesapla();
-    void basınc_ciz();
-    void CL_Alfa_ciz();
-    void CM_Alfa_ciz();
+    // What a user can do and see, for the companion tool: move a scroll bar
+    // to a value within its range (its handler runs unless the value is
+    // the one it has), type into the Mach box (runs nothing), open About,
+    // and read a value box or a chart.
+    struct Range {
+        int minimum, maximum;
+    };
+    Range input_range(Input input) const;
+    void set_input(Input input, int value);
+    void type_mach(const QString& text);
+    void open_about();
+    QString value_text(std::string_view box_name) const;
+    PictureBox& chart(Chart which) const;
 
     // The handlers.
     void HScroll_Thickness_Change();
@@ -82,23 +97,42 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The window's controls and captions at their places (form1_layout.cpp).
     void build_layout();
     void connect_handlers();
+    void show_message(const QString& text);
+    QScrollBar* scroll_bar(Input input) const;
+
+    // The chain procedures, each reading its controls, calling the
+    // numerics, writing its boxes and drawing its chart.
+    void profil_hesapla();
+    void profil_ciz();
+    void basınc_hesapla();
+    void Mcrit_iter(double cp_min);
+    void basınc_ciz();
+    void CL_Alfa_ciz();
+    void CM_Alfa_ciz();
+
     void full_chain();
     // For the chains that start after the profile step: runs the full
     // chain first when no profile exists yet. False when there is still
     // none afterwards (every lookup so far has failed).
     bool ensure_profile();
-    // The Mach box text as the charts read it; marks the box while the
-    // text is not a usable Mach number.
-    std::string mach_text();
+    // Every handler starts here: the Mach box is read afresh by the first
+    // chart of the chain that needs it.
+    void begin_chain() { mach_read_ = false; }
+    // The Prandtl-Glauert factor of the Mach box for this chain's charts
+    // (empty for 0 or an unusable text). The box is read once per chain,
+    // marked while its text cannot be used, and mach_beta set from it.
+    std::optional<double> free_stream_factor();
 
     ModelState s_;
     MessageHook message_hook_;
     std::unique_ptr<FormAbout> about_;
+    bool mach_read_ = false;
+    std::optional<double> mach_factor_;
 
-public:
-    // Controls, named as the user and the tests know them.
+    // Controls, named as the user knows them.
     QAction* Mn_About = nullptr;
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
@@ -125,10 +159,5 @@ public:
     PictureBox* Picture_CL = nullptr;
     PictureBox* Picture_CM = nullptr;
 };
-
-// The value boxes in window order, by control name.
-inline constexpr const char* kValueBoxNames[] = {
-    "Text_Thickness", "Text_Camber", "Text_nP",   "Text_AlfaD", "Text_xM",
-    "Text_Moo",       "Text_CpMin",  "Text_Mcrit", "Text_CL",   "Text1"};
 
 }  // namespace jmach

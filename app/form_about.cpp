@@ -3,14 +3,16 @@
 #include <QLabel>
 #include <QPalette>
 
+#include "charts/picture_box.h"
+
 namespace jmach {
 
 namespace {
 
 constexpr int kWidth = 240;   // 3600 twips
 constexpr int kHeight = 136;  // 2040 twips
-const QColor kCard(255, 255, 192);
-const QColor kDarkGreen(0, 128, 0);
+const QColor kCard = to_qcolor(kSurfaceBackground);
+const QColor kTitle = to_qcolor(kDarkGreen);
 
 // One line of the card, centred across the window at the given top.
 QLabel* card_line(QWidget* parent, const char* name, int top, const QString& text, int pixel_size,
@@ -45,9 +47,9 @@ FormAbout::FormAbout() : QWidget(nullptr, Qt::Window) {
     setAutoFillBackground(true);
 
     // The three title lines in 9.75 pt, the rest in 8.25 pt (13 and 11 px).
-    card_line(this, "Label2", 8, QStringLiteral("Program for Calculating"), 13, &kDarkGreen);
-    card_line(this, "Label3", 24, QStringLiteral("Critical Mach numbers for"), 13, &kDarkGreen);
-    card_line(this, "Label1", 40, QStringLiteral("Tarvelle"), 13, &kDarkGreen);
+    card_line(this, "Label2", 8, QStringLiteral("Program for Calculating"), 13, &kTitle);
+    card_line(this, "Label3", 24, QStringLiteral("Critical Mach numbers for"), 13, &kTitle);
+    card_line(this, "Label1", 40, QStringLiteral("Tarvelle"), 13, &kTitle);
     card_line(this, "Label4", 64, QStringLiteral("Joukowski airfoils in subsonic flow"), 11, nullptr);
     card_line(this, "Label8", 80, QStringLiteral("April 2006"), 11, nullptr);
     card_line(this, "Label5", 96, QStringLiteral("Pressure, lift, moment and Mcrit"), 11, nullptr);

@@ -1,9 +1,5 @@
 #include "charts/alpha_curves.h"
 
-#include <cmath>
-
-#include "charts/views.h"
-
 namespace jmach {
 
 void draw_alpha_grid(const ModelState& s, PlotSurface& surface, float top, float bottom, int j_high) {
@@ -21,13 +17,6 @@ void draw_alpha_curve(const ModelState& s, PlotSurface& surface, const CurveArra
         draw_segment(surface, s.curve_alpha[k - 1], -values[k - 1] / divisor, s.curve_alpha[k],
                      -values[k] / divisor, curve);
     draw_ring(surface, s.alpha_deg, -current / divisor, 0.4, ring);
-}
-
-std::optional<double> compressible_factor(ModelState& s, std::string_view mach_text) {
-    const std::optional<double> mach = mach_from_text(mach_text);
-    if (!mach || *mach == 0) return std::nullopt;
-    s.mach_beta = std::sqrt(1.0 - *mach * *mach);
-    return s.mach_beta;
 }
 
 }  // namespace jmach

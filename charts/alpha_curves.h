@@ -1,12 +1,9 @@
 #pragma once
-// What the lift and moment charts share: the grid over -12..12 degrees, a
-// curve over the 25 angles of curve_alpha with its ring at the current
-// angle, and the Prandtl-Glauert factor of the Mach box.
+// What the lift and moment charts share: the grid over -12..12 degrees and
+// a curve over the 25 angles of curve_alpha with its ring at the current
+// angle.
 
-#include <optional>
-#include <string_view>
-
-#include "app/model_state.h"
+#include "core/model_state.h"
 #include "charts/plot_surface.h"
 
 namespace jmach {
@@ -20,9 +17,5 @@ void draw_alpha_grid(const ModelState& s, PlotSurface& surface, float top, float
 // of radius 0.4 at (alpha_deg, -current/divisor).
 void draw_alpha_curve(const ModelState& s, PlotSurface& surface, const CurveArray& values, double current,
                       double divisor, Colour curve, Colour ring);
-
-// sqrt(1 - M^2) for a usable non-zero Mach number in the box, stored in
-// mach_beta; empty (mach_beta unchanged) for 0 or an unusable text.
-std::optional<double> compressible_factor(ModelState& s, std::string_view mach_text);
 
 }  // namespace jmach

@@ -6,20 +6,9 @@
 #include <limits>
 #include <optional>
 
-#include "app/model_state.h"
+#include "core/palette.h"
 
 namespace jmach {
-
-// RGB(r, g, b) = r + 256*g + 65536*b.
-constexpr Colour rgb(int r, int g, int b) {
-    return static_cast<Colour>(r) + 256u * static_cast<Colour>(g) + 65536u * static_cast<Colour>(b);
-}
-
-inline constexpr Colour kLiteralRed = rgb(255, 0, 0);
-inline constexpr Colour kLiteralGreen = rgb(0, 255, 0);
-inline constexpr Colour kLiteralBlue = rgb(0, 0, 255);
-inline constexpr Colour kMagenta = rgb(255, 0, 255);
-inline constexpr Colour kSurfaceBackground = rgb(255, 255, 192);
 
 // True when v survives the hand-over to a surface as a finite
 // single-precision coordinate.

@@ -1,7 +1,6 @@
 #include <algorithm>
-#include <cmath>
 
-#include "charts/views.h"
+#include "charts/pressure_view.h"
 
 namespace jmach {
 
@@ -15,7 +14,7 @@ void pressure_segment(PlotSurface& pressure, double x1, double cp1, double x2, d
 
 }  // namespace
 
-void basınc_ciz(ModelState& s, PlotSurface& pressure, std::string_view mach_text) {
+void basınc_ciz(const ModelState& s, PlotSurface& pressure, std::optional<double> beta) {
     pressure.Cls();
     // x/c across, -(1 - Cp) down: 1 - Cp runs from -0.5 at the bottom to
     // 5.5 at the top.
@@ -39,19 +38,14 @@ void basınc_ciz(ModelState& s, PlotSurface& pressure, std::string_view mach_tex
     for (int i = join; i <= last; ++i)
         pressure_segment(pressure, s.prof_x[i], s.cp_surf[i], s.prof_x[i + 1], s.cp_surf[i + 1], s.mavi);
 
-    // A Mach text the correction cannot use draws nothing more and leaves
-    // mach_beta alone; the window reports it.
-    const std::optional<double> mach = mach_from_text(mach_text);
-    if (!mach) return;
-    const double m = *mach;
-    s.mach_beta = std::sqrt(1.0 - m * m);
-    if (m == 0) return;
+    // Without a usable non-zero Mach number the incompressible curve is all.
+    if (!beta) return;
 
     // Prandtl-Glauert: Cp / sqrt(1 - M^2) over the whole contour.
     const int n = std::clamp(geometry_points(s), 0, kPointCapacity - 1);
     for (int i = 2; i <= n; ++i)
-        pressure_segment(pressure, s.prof_x[i - 1], s.cp_surf[i - 1] / s.mach_beta, s.prof_x[i],
-                         s.cp_surf[i] / s.mach_beta, kMagenta);
+        pressure_segment(pressure, s.prof_x[i - 1], s.cp_surf[i - 1] / *beta, s.prof_x[i],
+                         s.cp_surf[i] / *beta, kMagenta);
 }
 
 }  // namespace jmach

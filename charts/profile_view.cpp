@@ -1,6 +1,6 @@
 #include <algorithm>
 
-#include "charts/views.h"
+#include "charts/profile_view.h"
 
 namespace jmach {
 
@@ -13,8 +13,7 @@ void outline_segment(const ModelState& s, PlotSurface& profil, int k, Colour col
 
 }  // namespace
 
-void profil_ciz(ModelState& s, PlotSurface& profil) {
-    renkler(s);
+void profil_ciz(const ModelState& s, PlotSurface& profil) {
     profil.Cls();
     // y points down: an ordinate y/c is drawn at -y/c.
     profil.Scale(-0.1, -0.35, 1.1, 0.25);

@@ -1,6 +1,5 @@
 #include "compressible/mcrit.h"
 
-#include <array>
 #include <cmath>
 
 #include "compressible/rules.h"
@@ -84,47 +83,25 @@ McritResult mcrit_search(ModelState& s, const double& cp0) {
     return r;
 }
 
-int Mcrit_ciz(ModelState& s, const double& cp0, PlotSurface& surface) {
-    std::array<double, 201> mach{}, pg{}, kt{}, la{}, cr{};
+McritCurves mcrit_curves(ModelState& s, const double& cp0) {
+    McritCurves c;
     int i = 1;
     for (; i <= 99; ++i) {
         const double mi = i / 100.0;
         const double m2 = mi * mi;
         s.mach_beta = std::sqrt(1.0 - m2);
         const double t = m2 * s.gamma_minus1_half + 1.0;
-        mach[i] = mi;
-        pg[i] = 1.0 - Cp_PG(cp0, s.mach_beta);
-        kt[i] = 1.0 - Cp_KT(cp0, m2, s.mach_beta);
-        la[i] = 1.0 - Cp_LA(cp0, m2, s.mach_beta, t);
-        cr[i] = 1.0 - Cp_Cr(s, m2, t);
+        c.mach[i] = mi;
+        c.pg[i] = 1.0 - Cp_PG(cp0, s.mach_beta);
+        c.kt[i] = 1.0 - Cp_KT(cp0, m2, s.mach_beta);
+        c.la[i] = 1.0 - Cp_LA(cp0, m2, s.mach_beta, t);
+        c.cr[i] = 1.0 - Cp_Cr(s, m2, t);
         // The Laitone value runs away near its singularity: end the curves
         // once it stands far above the critical curve.
-        if (la[i] > 3.0 * cr[i]) break;
+        if (c.la[i] > 3.0 * c.cr[i]) break;
     }
-    const int n = i - 1;  // the sample that stopped the loop is not drawn
-
-    surface.Cls();
-    surface.Scale(-0.1, 5, 1.1, -0.5);
-    surface.Line(0, 0, 1, 0, std::nullopt);
-    surface.Line(0, 0, 0, 4.5f, std::nullopt);
-    auto segment = [&](const std::array<double, 201>& table, int k, Colour colour) {
-        draw_segment(surface, mach[k], table[k], mach[k + 1], table[k + 1], colour);
-    };
-    for (int k = 1; k <= n - 1; ++k) {
-        segment(cr, k, kLiteralRed);
-        segment(pg, k, kLiteralBlue);
-        segment(kt, k, kLiteralGreen);
-        segment(la, k, kMagenta);
-    }
-    return n;
-}
-
-McritResult Mcrit_iter(ModelState& s, const double& cp0, PlotSurface& surface) {
-    Mcrit_ciz(s, cp0, surface);
-    const McritResult r = mcrit_search(s, cp0);
-    const double top = 1.0 - r.cp_pg;
-    draw_segment(surface, r.mcr, 0, r.mcr, top, kLiteralBlue);
-    return r;
+    c.count = i - 1;  // the sample that stopped the loop is not drawn
+    return c;
 }
 
 }  // namespace jmach

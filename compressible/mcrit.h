@@ -1,10 +1,11 @@
 #pragma once
 // The critical free-stream Mach number: where the Prandtl-Glauert-corrected
 // minimum pressure coefficient meets the critical pressure coefficient, and
-// its chart of 1 - Cp against Mach number.
+// the curves of 1 - Cp against Mach number that its chart shows.
 
-#include "app/model_state.h"
-#include "charts/plot_surface.h"
+#include <array>
+
+#include "core/model_state.h"
 
 namespace jmach {
 
@@ -25,12 +26,17 @@ struct McritResult {
 // value it used.
 McritResult mcrit_search(ModelState& s, const double& cp0);
 
-// Draws the chart for cp0 on `surface` and returns the number of Mach
-// samples drawn.
-int Mcrit_ciz(ModelState& s, const double& cp0, PlotSurface& surface);
+// 1 - Cp of the minimum pressure under the three compressibility rules and
+// of the critical pressure coefficient, at Mach 0.01, 0.02, ... The samples
+// end where the Laitone value first stands above three times the critical
+// one (that sample excluded), or at Mach 0.99.
+struct McritCurves {
+    static constexpr int kCapacity = 100;  // samples 1..99 used
+    std::array<double, kCapacity> mach{}, pg{}, kt{}, la{}, cr{};
+    int count = 0;  // samples 1..count belong to the curves
+};
 
-// The chart, then the search, then the marker line at the result. The
-// caller shows rounded_text(result.mcr, 4).
-McritResult Mcrit_iter(ModelState& s, const double& cp0, PlotSurface& surface);
+// The curves for cp0; leaves mach_beta at the last sample's value.
+McritCurves mcrit_curves(ModelState& s, const double& cp0);
 
 }  // namespace jmach

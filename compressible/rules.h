@@ -2,7 +2,7 @@
 // The compressibility rules and the critical pressure coefficient, each in
 // the exact form and evaluation order of the published formulas.
 
-#include "app/model_state.h"
+#include "core/model_state.h"
 
 namespace jmach {
 

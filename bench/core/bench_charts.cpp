@@ -6,7 +6,12 @@
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
 #include "charts/recording_surface.h"
-#include "charts/views.h"
+#include "charts/lift_chart.h"
+#include "charts/mcrit_chart.h"
+#include "charts/moment_chart.h"
+#include "charts/pressure_view.h"
+#include "charts/profile_view.h"
+#include "compressible/coefficients.h"
 #include "compressible/mcrit.h"
 
 namespace {
@@ -16,6 +21,7 @@ using namespace jmach;
 struct ChartSetup {
     ModelState s;
     double cp_min = 0;
+    std::optional<double> beta;
     RecordingSurface profil, pressure, picture_cl, picture_cm, mcrit;
 
     ChartSetup() {
@@ -25,6 +31,8 @@ struct ChartSetup {
         s.n_points = 101;
         compute_profile_geometry(s);
         cp_min = basınc_hesapla(s, 5);
+        renkler(s);
+        beta = free_stream(s, 0.5);
     }
 };
 
@@ -33,13 +41,18 @@ struct ChartSetup {
 void BM_AllChartsRecorded(benchmark::State& state) {
     ChartSetup c;
     for (auto _ : state) {
+        renkler(c.s);
         profil_ciz(c.s, c.profil);
-        McritResult r = Mcrit_iter(c.s, c.cp_min, c.mcrit);
-        basınc_ciz(c.s, c.pressure, "0.5");
-        std::string cl = CL_Alfa_ciz(c.s, c.picture_cl, "0.5");
-        MomentTexts cm = CM_Alfa_ciz(c.s, c.picture_cm, 25, "0.5");
+        Mcrit_ciz(mcrit_curves(c.s, c.cp_min), c.mcrit);
+        const McritResult r = mcrit_search(c.s, c.cp_min);
+        mcrit_marker(c.mcrit, r);
+        const std::optional<double> beta = free_stream(c.s, 0.5);
+        basınc_ciz(c.s, c.pressure, beta);
+        lift_curve(c.s);
+        CL_Alfa_ciz(c.s, c.picture_cl, beta);
+        const std::optional<double> cm = moment_curve(c.s, 25);
+        CM_Alfa_ciz(c.s, c.picture_cm, beta);
         benchmark::DoNotOptimize(r);
-        benchmark::DoNotOptimize(cl);
         benchmark::DoNotOptimize(cm);
     }
     state.counters["primitives"] = static_cast<double>(
@@ -56,24 +69,24 @@ BENCHMARK(BM_ProfileChart);
 
 void BM_PressureChart(benchmark::State& state) {
     ChartSetup c;
-    for (auto _ : state) basınc_ciz(c.s, c.pressure, "0.5");
+    for (auto _ : state) basınc_ciz(c.s, c.pressure, c.beta);
 }
 BENCHMARK(BM_PressureChart);
 
 void BM_LiftAndMomentCharts(benchmark::State& state) {
     ChartSetup c;
     for (auto _ : state) {
-        std::string cl = CL_Alfa_ciz(c.s, c.picture_cl, "0.5");
-        MomentTexts cm = CM_Alfa_ciz(c.s, c.picture_cm, 25, "0.5");
-        benchmark::DoNotOptimize(cl);
-        benchmark::DoNotOptimize(cm);
+        lift_curve(c.s);
+        CL_Alfa_ciz(c.s, c.picture_cl, c.beta);
+        benchmark::DoNotOptimize(moment_curve(c.s, 25));
+        CM_Alfa_ciz(c.s, c.picture_cm, c.beta);
     }
 }
 BENCHMARK(BM_LiftAndMomentCharts);
 
 void BM_McritChart(benchmark::State& state) {
     ChartSetup c;
-    for (auto _ : state) benchmark::DoNotOptimize(Mcrit_ciz(c.s, c.cp_min, c.mcrit));
+    for (auto _ : state) Mcrit_ciz(mcrit_curves(c.s, c.cp_min), c.mcrit);
 }
 BENCHMARK(BM_McritChart);
 

@@ -6,7 +6,7 @@
 
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
-#include "app/model_state.h"
+#include "core/model_state.h"
 #include "compressible/mcrit.h"
 
 namespace {

@@ -42,16 +42,17 @@ void BM_ThicknessKeyFullChainRepaint(benchmark::State& state) {
         return;
     }
     form.show();
-    form.HScroll_nP->setValue(101);
-    form.HScroll_Moo->setValue(50);
-    form.HScroll_Camber->setValue(2);
-    form.HScroll_AlfaD->setValue(3);
-    form.HScroll_Thickness->setValue(12);
+    form.findChild<QScrollBar*>(QStringLiteral("HScroll_nP"))->setValue(101);
+    form.findChild<QScrollBar*>(QStringLiteral("HScroll_Moo"))->setValue(50);
+    form.findChild<QScrollBar*>(QStringLiteral("HScroll_Camber"))->setValue(2);
+    form.findChild<QScrollBar*>(QStringLiteral("HScroll_AlfaD"))->setValue(3);
+    form.findChild<QScrollBar*>(QStringLiteral("HScroll_Thickness"))->setValue(12);
     QCoreApplication::processEvents();
 
     PaintCounter counter;
-    const std::vector<jmach::PictureBox*> charts = {form.Mcrit, form.profil, form.pressure,
-                                                    form.Picture_CL, form.Picture_CM};
+    std::vector<jmach::PictureBox*> charts;
+    for (std::size_t i = 0; i < jmach::kChartNames.size(); ++i)
+        charts.push_back(&form.chart(static_cast<jmach::Chart>(i)));
     for (auto* chart : charts) chart->installEventFilter(&counter);
 
     std::vector<double> ms;
@@ -59,7 +60,7 @@ void BM_ThicknessKeyFullChainRepaint(benchmark::State& state) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         QKeyEvent key(QEvent::KeyPress, up ? Qt::Key_Right : Qt::Key_Left, Qt::NoModifier);
-        QApplication::sendEvent(form.HScroll_Thickness, &key);  // 12 <-> 13: full chain
+        QApplication::sendEvent(form.findChild<QScrollBar*>(QStringLiteral("HScroll_Thickness")), &key);  // 12 <-> 13: full chain
         QCoreApplication::processEvents();                       // paint into the backing store
         ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         up = !up;

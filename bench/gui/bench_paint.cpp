@@ -11,7 +11,12 @@
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
 #include "charts/picture_box.h"
-#include "charts/views.h"
+#include "charts/lift_chart.h"
+#include "charts/mcrit_chart.h"
+#include "charts/moment_chart.h"
+#include "charts/pressure_view.h"
+#include "charts/profile_view.h"
+#include "compressible/coefficients.h"
 #include "compressible/mcrit.h"
 
 namespace {
@@ -39,12 +44,17 @@ struct PaintSetup {
         Chart& picture_cl = charts[2];
         Chart& picture_cm = charts[3];
         Chart& mcrit = charts[4];
+        renkler(s);
         profil_ciz(s, profil.surface);
         const double cp_min = basınc_hesapla(s, 5);
-        Mcrit_iter(s, cp_min, mcrit.surface);
-        basınc_ciz(s, pressure.surface, "0.5");
-        CL_Alfa_ciz(s, picture_cl.surface, "0.5");
-        CM_Alfa_ciz(s, picture_cm.surface, 25, "0.5");
+        Mcrit_ciz(mcrit_curves(s, cp_min), mcrit.surface);
+        mcrit_marker(mcrit.surface, mcrit_search(s, cp_min));
+        const std::optional<double> beta = free_stream(s, 0.5);
+        basınc_ciz(s, pressure.surface, beta);
+        lift_curve(s);
+        CL_Alfa_ciz(s, picture_cl.surface, beta);
+        moment_curve(s, 25);
+        CM_Alfa_ciz(s, picture_cm.surface, beta);
         profil.size = {320, 160};
         pressure.size = {320, 289};
         picture_cl.size = {213, 261};

@@ -10,13 +10,19 @@
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
 #include "charts/recording_surface.h"
-#include "charts/views.h"
+#include "charts/lift_chart.h"
+#include "charts/mcrit_chart.h"
+#include "charts/moment_chart.h"
+#include "charts/pressure_view.h"
+#include "charts/profile_view.h"
+#include "compressible/coefficients.h"
 #include "compressible/mcrit.h"
+#include "core/number_text.h"
 
 namespace jmach {
 namespace {
 
-constexpr Colour kBlack = 0x000000, kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
+constexpr Colour kRed = 0x0000FF, kGreen = 0x00FF00, kBlue = 0xFF0000;
 constexpr auto kRing = Primitive::Kind::circle;
 const double kBetaHalf = std::sqrt(0.75);  // M = 0.5
 
@@ -54,8 +60,9 @@ TEST(ProfileRuns, SplitAtTheLeadingEdgeForOddAndAtAWholeIndexForEvenCounts) {
         ModelState s = profile_state(0.12, 0.04, np);
         const int join = np % 2 == 1 ? (np + 1) / 2 : np / 2;  // nP = 51: 25 + 25; nP = 50: 24 + 25
         RecordingSurface profil, pressure;
+        renkler(s);
         profil_ciz(s, profil);
-        basınc_ciz(s, pressure, "0");
+        basınc_ciz(s, pressure, free_stream(s, 0.0));
         for (const RecordingSurface* surface : {&profil, &pressure}) {
             const auto red = of(*surface, kRed), blue = of(*surface, kBlue);
             ASSERT_EQ(red.size(), static_cast<std::size_t>(join - 1)) << np;
@@ -75,11 +82,15 @@ TEST(ProfileRuns, SplitAtTheLeadingEdgeForOddAndAtAWholeIndexForEvenCounts) {
 TEST(Charts, WorkedExampleGridsAndTheCorrectionAtMachHalf) {
     ModelState s = profile_state(0.1, 0.0, 11);
     RecordingSurface profil, pressure, lift, moment;
-    basınc_ciz(s, pressure, "0.5");  // before renkler the colour variables draw black
+    const std::optional<double> beta = free_stream(s, 0.5);
+    basınc_ciz(s, pressure, beta);  // before renkler the colour variables draw black
     EXPECT_EQ(of(pressure, kBlack).size(), 13u + 10u);  // grid and both runs
-    profil_ciz(s, profil);                               // runs renkler
-    basınc_ciz(s, pressure, "0.5");
-    EXPECT_EQ(CL_Alfa_ciz(s, lift, "0.5"), "0.5974");  // the incompressible value
+    renkler(s);
+    profil_ciz(s, profil);
+    basınc_ciz(s, pressure, beta);
+    lift_curve(s);
+    CL_Alfa_ciz(s, lift, beta);
+    EXPECT_EQ(rounded_text(s.cl_current, 4), "0.5974");  // the incompressible value
     EXPECT_NEAR(s.curve_cl[17], 0.597399, 5e-7);        // 5 degrees
     EXPECT_NEAR(s.curve_cl[22], 1.190251, 5e-7);        // 10 degrees
     EXPECT_EQ(s.mach_beta, kBetaHalf);
@@ -91,9 +102,10 @@ TEST(Charts, WorkedExampleGridsAndTheCorrectionAtMachHalf) {
     const struct { int xm; double cm; const char *xm_text, *cm_text; } cases[] = {
         {0, -0.15113, "0", "-0.15113"}, {100, 0.44400, "1", "0.444"}, {25, -0.00235, "0.25", "-0.00235"}};
     for (const auto& c : cases) {
-        const MomentTexts texts = CM_Alfa_ciz(s, moment, c.xm, "0.5");
-        EXPECT_EQ(texts.xm, c.xm_text);
-        EXPECT_EQ(texts.cm, c.cm_text);
+        const std::optional<double> cm = moment_curve(s, c.xm);
+        CM_Alfa_ciz(s, moment, beta);
+        EXPECT_EQ(number_text(s.moment_ref_x), c.xm_text);
+        EXPECT_EQ(rounded_text(cm.value(), 5), c.cm_text);
         EXPECT_EQ(s.moment_ref_x, c.xm / 100.0);
         EXPECT_NEAR(s.curve_cm[17], c.cm, 5e-6) << c.xm;
     }
@@ -117,9 +129,11 @@ TEST(Charts, WorkedExampleGridsAndTheCorrectionAtMachHalf) {
     // Not below 1 in magnitude, or not finite: no correction, mach_beta kept.
     for (const char* text : {"1", "-1", "1.5", "1e999", "-1e999"}) {
         s.mach_beta = 0.25;
-        basınc_ciz(s, pressure, text);
-        CL_Alfa_ciz(s, lift, text);
-        CM_Alfa_ciz(s, moment, 25, text);
+        const std::optional<double> none = free_stream(s, mach_from_text(text));
+        EXPECT_FALSE(none.has_value()) << text;
+        basınc_ciz(s, pressure, none);
+        CL_Alfa_ciz(s, lift, none);
+        CM_Alfa_ciz(s, moment, none);
         EXPECT_EQ(s.mach_beta, 0.25) << text;
         for (const RecordingSurface* chart : {&pressure, &lift, &moment})
             for (const Primitive& p : chart->primitives()) EXPECT_NE(p.colour, kMagenta) << text;
@@ -136,7 +150,9 @@ TEST(McritChart, StopIndexOfTheLaitoneTestAndTheMarkerLine) {
         {-0.05, 99, 98, 1.90633, 0.250079}, {-0.08, 99, 97, 2.35231, -1.5698}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cp0);
-        ASSERT_EQ(Mcrit_ciz(s, c.cp0, mcrit), c.drawn);
+        const McritCurves curves = mcrit_curves(s, c.cp0);
+        ASSERT_EQ(curves.count, c.drawn);
+        Mcrit_ciz(curves, mcrit);
         const auto& items = mcrit.primitives();
         ASSERT_EQ(items.size(), 2u + 4u * (c.drawn - 1));
         const Colour order[4] = {kLiteralRed, kLiteralBlue, kLiteralGreen, kMagenta};
@@ -146,7 +162,9 @@ TEST(McritChart, StopIndexOfTheLaitoneTestAndTheMarkerLine) {
         EXPECT_NEAR(la.y2, c.la_to, 1e-5);
     }
     // The search's marker rises from the Mach axis to 1 - Cp of its last pass.
-    const McritResult r = Mcrit_iter(s, -1.0, mcrit);
+    Mcrit_ciz(mcrit_curves(s, -1.0), mcrit);
+    const McritResult r = mcrit_search(s, -1.0);
+    mcrit_marker(mcrit, r);
     const Primitive& marker = mcrit.primitives().back();
     EXPECT_EQ(marker.colour, kLiteralBlue);
     EXPECT_EQ(ends(marker), Ends({f(r.mcr), 0, f(r.mcr), f(1 - r.cp_pg)}));

@@ -6,7 +6,7 @@
 #include <limits>
 #include <tuple>
 
-#include "app/number_text.h"
+#include "core/number_text.h"
 
 namespace jmach {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
-#include "app/number_text.h"
+#include "core/number_text.h"
 #include "compressible/mcrit.h"
 #include "compressible/rules.h"
 

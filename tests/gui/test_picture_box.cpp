@@ -10,7 +10,12 @@
 
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
-#include "charts/views.h"
+#include "charts/lift_chart.h"
+#include "charts/mcrit_chart.h"
+#include "charts/moment_chart.h"
+#include "charts/pressure_view.h"
+#include "charts/profile_view.h"
+#include "compressible/coefficients.h"
 #include "compressible/mcrit.h"
 #include "test_window_support.h"
 
@@ -34,11 +39,17 @@ TEST(PictureBox, EveryChartPaintsItsBackgroundAndCurves) {
     compute_profile_geometry(s);
     PictureBox profil(nullptr, QColor(0, 0, 255)), pressure(nullptr, QColor(0, 255, 0));
     PictureBox lift(nullptr, Qt::black), moment(nullptr, Qt::black), mcrit(nullptr, Qt::black);
+    renkler(s);
     profil_ciz(s, profil);
-    Mcrit_iter(s, basınc_hesapla(s, 5), mcrit);
-    basınc_ciz(s, pressure, "0.5");
-    CL_Alfa_ciz(s, lift, "0.5");
-    CM_Alfa_ciz(s, moment, 100, "0.5");  // about the trailing edge the corrected curve stands clear
+    const double cp_min = basınc_hesapla(s, 5);
+    Mcrit_ciz(mcrit_curves(s, cp_min), mcrit);
+    mcrit_marker(mcrit, mcrit_search(s, cp_min));
+    const std::optional<double> beta = free_stream(s, 0.5);
+    basınc_ciz(s, pressure, beta);
+    lift_curve(s);
+    CL_Alfa_ciz(s, lift, beta);
+    moment_curve(s, 100);  // about the trailing edge the corrected curve stands clear
+    CM_Alfa_ciz(s, moment, beta);
     const struct { PictureBox* box; QSize size; Colour colour; double at; } cases[] = {
         {&profil, {320, 160}, s.kirmizi, 0.5}, {&pressure, {320, 289}, kMagenta, 0.75},
         {&lift, {213, 261}, s.mavi, 0.9}, {&moment, {217, 185}, kMagenta, 0.9}, {&mcrit, {227, 195}, kLiteralGreen, 1}};

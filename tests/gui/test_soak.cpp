@@ -15,8 +15,8 @@
 #include <iostream>
 #include <random>
 
-#include "app/number_text.h"
-#include "charts/views.h"
+#include "airfoil/table.h"
+#include "core/number_text.h"
 #include "test_window_support.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -53,20 +53,20 @@ bool all_finite(const auto& values) {
 
 // The first fault on the window after an event, or "".
 std::string fault(Form1& f, const QString& expected_moo, bool chain_ran, bool marked_before) {
-    for (const QLineEdit* box : {f.Text_Thickness, f.Text_Camber, f.Text_nP, f.Text_AlfaD, f.Text_xM,
-                                 f.Text_CpMin, f.Text_Mcrit, f.Text_CL, f.Text1})
+    for (const QLineEdit* box : {text_box(f, "Text_Thickness"), text_box(f, "Text_Camber"), text_box(f, "Text_nP"), text_box(f, "Text_AlfaD"), text_box(f, "Text_xM"),
+                                 text_box(f, "Text_CpMin"), text_box(f, "Text_Mcrit"), text_box(f, "Text_CL"), text_box(f, "Text1")})
         if (!is_number_text(box->text().toStdString()))
             return box->objectName().toStdString() + " shows \"" + box->text().toStdString() + "\"";
     // The Mach box keeps what was last typed or written; a chain that read it
     // marks it exactly when that text is unusable, nothing else changes the mark.
-    const bool marked = !f.Text_Moo->toolTip().isEmpty();
-    if (f.Text_Moo->text() != expected_moo) return "Text_Moo text changed";
-    if (marked != (f.Text_Moo->palette().color(QPalette::Text) == Qt::red)) return "Text_Moo tip and colour disagree";
-    if (marked && f.Text_Moo->toolTip() != QString::fromLatin1(kMachErrorTip)) return "Text_Moo has a wrong tip";
+    const bool marked = !text_box(f, "Text_Moo")->toolTip().isEmpty();
+    if (text_box(f, "Text_Moo")->text() != expected_moo) return "Text_Moo text changed";
+    if (marked != (text_box(f, "Text_Moo")->palette().color(QPalette::Text) == Qt::red)) return "Text_Moo tip and colour disagree";
+    if (marked && text_box(f, "Text_Moo")->toolTip() != QString::fromLatin1(kMachErrorTip)) return "Text_Moo has a wrong tip";
     const bool read = chain_ran && has_profile(f.state());
-    if (read ? marked == mach_from_text(f.Text_Moo->text().toStdString()).has_value() : marked != marked_before)
+    if (read ? marked == mach_from_text(text_box(f, "Text_Moo")->text().toStdString()).has_value() : marked != marked_before)
         return read ? "Text_Moo error state wrong after a chain" : "Text_Moo error state changed, no chain";
-    for (const PictureBox* box : {f.profil, f.pressure, f.Picture_CL, f.Picture_CM, f.Mcrit}) {
+    for (const PictureBox* box : {picture(f, "profil"), picture(f, "pressure"), picture(f, "Picture_CL"), picture(f, "Picture_CM"), picture(f, "Mcrit")}) {
         const std::string name = box->objectName().toStdString();
         if (box->rejected() != 0) return name + " was handed a non-finite primitive";
         if (const auto& sc = box->scale(); sc && !all_finite(std::array{sc->x1, sc->y1, sc->x2, sc->y2}))
@@ -77,7 +77,7 @@ std::string fault(Form1& f, const QString& expected_moo, bool chain_ran, bool ma
     // A critical Mach curve segment with a non-finite end is left out, not
     // handed over: the four curves must stay whole, the same number of
     // segments each, with the blue marker line at the critical Mach besides.
-    const auto& mc = f.Mcrit->primitives();
+    const auto& mc = picture(f, "Mcrit")->primitives();
     auto lines = [&](Colour c) {
         return std::ranges::count_if(mc, [c](auto& p) { return p.kind == Primitive::Kind::line && p.colour == c; });
     };
@@ -126,7 +126,7 @@ TEST(Soak, RandomEventsKeepEveryBoxChartAndValueFinite) {
         for (const Row& r : rows) if (!holes || uniform(0, 9) < 6) kept.push_back(r);
         w = std::make_unique<Window>(kept);
         (*w)->show();
-        expected_moo = (*w)->Text_Moo->text();
+        expected_moo = text_box((*w), "Text_Moo")->text();
     };
     // The offscreen platform warns at every About (raise) and every new
     // window; thousands of those would bury the result.
@@ -140,38 +140,38 @@ TEST(Soak, RandomEventsKeepEveryBoxChartAndValueFinite) {
         const int r = uniform(0, 999);
         if (r < 2) restart();
         Form1& f = *w->operator->();
-        bool chain_ran = false, marked_before = !f.Text_Moo->toolTip().isEmpty();
+        bool chain_ran = false, marked_before = !text_box(f, "Text_Moo")->toolTip().isEmpty();
         std::string last;
         if (r < 2) {
             last = holes ? "new window over a table with holes" : "new window";
         } else if (r < 500) {  // a scroll bar: the extremes, nP even, or anywhere
-            QScrollBar* bar = std::array{f.HScroll_Thickness, f.HScroll_Camber, f.HScroll_nP, f.HScroll_AlfaD,
-                                         f.HScroll_xM, f.HScroll_Moo}[uniform(0, 5)];
+            QScrollBar* bar = std::array{scroll(f, "HScroll_Thickness"), scroll(f, "HScroll_Camber"), scroll(f, "HScroll_nP"), scroll(f, "HScroll_AlfaD"),
+                                         scroll(f, "HScroll_xM"), scroll(f, "HScroll_Moo")}[uniform(0, 5)];
             const int lo = bar->minimum(), hi = bar->maximum(), k = uniform(0, 99);
             const int v = k < 20 ? (k < 10 ? lo : hi)
-                          : bar == f.HScroll_nP && k < 40 ? 2 * uniform((lo + 1) / 2, hi / 2) : uniform(lo, hi);
+                          : bar == scroll(f, "HScroll_nP") && k < 40 ? 2 * uniform((lo + 1) / 2, hi / 2) : uniform(lo, hi);
             chain_ran = bar->value() != v;
             bar->setValue(v);
-            if (chain_ran && bar == f.HScroll_Moo) expected_moo = QString::fromStdString(number_text(v / 100.0));
+            if (chain_ran && bar == scroll(f, "HScroll_Moo")) expected_moo = QString::fromStdString(number_text(v / 100.0));
             last = bar->objectName().toStdString() + " to " + std::to_string(v);
         } else if (r < 700) {  // a left click somewhere on a chart
-            PictureBox* box = std::array{f.profil, f.pressure, f.Picture_CL, f.Picture_CM, f.Mcrit}[uniform(0, 4)];
+            PictureBox* box = std::array{picture(f, "profil"), picture(f, "pressure"), picture(f, "Picture_CL"), picture(f, "Picture_CM"), picture(f, "Mcrit")}[uniform(0, 4)];
             const QPointF at(uniform(0, box->width() - 1), uniform(0, box->height() - 1)), g = box->mapToGlobal(at);
             QMouseEvent press(QEvent::MouseButtonPress, at, g, Qt::LeftButton, Qt::LeftButton, {});
             QMouseEvent release(QEvent::MouseButtonRelease, at, g, Qt::LeftButton, Qt::NoButton, {});
             QCoreApplication::sendEvent(box, &press);
             QCoreApplication::sendEvent(box, &release);
-            chain_ran = box != f.Mcrit;
+            chain_ran = box != picture(f, "Mcrit");
             last = "click " + box->objectName().toStdString();
         } else if (r < 720) {
-            f.Mn_About->trigger();
+            f.open_about();
             EXPECT_TRUE(f.about_window() && f.about_window()->isVisible()) << "event " << n;
             if (uniform(0, 1) && f.about_window()) f.about_window()->close();
             last = "About";
         } else {  // typed over the whole Mach box: no handler runs
             const std::string& text = nasty[uniform(0, static_cast<int>(nasty.size()) - 1)];
-            f.Text_Moo->selectAll();
-            f.Text_Moo->insert(expected_moo = QString::fromStdString(text));
+            text_box(f, "Text_Moo")->selectAll();
+            text_box(f, "Text_Moo")->insert(expected_moo = QString::fromStdString(text));
             last = "type \"" + text.substr(0, 20) + "\" (" + std::to_string(text.size()) + " chars)";
         }
         std::string problem = fault(f, expected_moo, chain_ran, marked_before);

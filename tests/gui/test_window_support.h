@@ -14,7 +14,7 @@
 #include <fstream>
 
 #include "app/form1.h"
-#include "app/script_runner.h"
+#include "script/script_runner.h"
 #include "charts/picture_box.h"
 
 namespace jmach::testing {
@@ -62,11 +62,29 @@ struct Window {
         EXPECT_FALSE(error.has_value()) << *error;
     }
     Form1* operator->() { return form.get(); }
+    operator Form1&() { return *form; }
 
     QTemporaryDir dir;
     std::unique_ptr<Form1> form;
     std::vector<std::string> messages;
 };
+
+// The window's controls, found by the names the user knows them by.
+inline QLineEdit* text_box(Form1& f, const char* name) {
+    auto* box = f.findChild<QLineEdit*>(QString::fromLatin1(name));
+    EXPECT_NE(box, nullptr) << name;
+    return box;
+}
+inline QScrollBar* scroll(Form1& f, const char* name) {
+    auto* bar = f.findChild<QScrollBar*>(QString::fromLatin1(name));
+    EXPECT_NE(bar, nullptr) << name;
+    return bar;
+}
+inline PictureBox* picture(Form1& f, const char* name) {
+    auto* box = f.findChild<PictureBox*>(QString::fromLatin1(name));
+    EXPECT_NE(box, nullptr) << name;
+    return box;
+}
 
 // How many circles a surface shows.
 inline long circles(const RecordingSurface& s) {

@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/form1.h"
-#include "app/script_runner.h"
+#include "script/script_runner.h"
 
 namespace {
 

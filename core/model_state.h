@@ -3,13 +3,12 @@
 // and writes. Every value is a double; members of whole-number kind only ever
 // hold whole numbers. A member not yet assigned reads as 0.
 
+#include <algorithm>
 #include <array>
-#include <cstdint>
+
+#include "core/palette.h"
 
 namespace jmach {
-
-// Drawing colour: red + 256*green + 65536*blue.
-using Colour = std::uint32_t;
 
 inline constexpr int kTableCapacity = 501;  // table rows 1..500 used
 inline constexpr int kPointCapacity = 102;  // profile points 1..101 used
@@ -58,6 +57,7 @@ struct ModelState {
     CurveArray curve_cl{};
     CurveArray curve_cm{};
     double cl_current = 0;
+    double cm_current = 0;      // moment coefficient at alpha_deg about moment_ref_x
     double moment_ref_x = 0;
     double gamma = 0;
     double two_over_gamma = 0;
@@ -79,6 +79,19 @@ inline bool has_profile(const ModelState& s) { return s.radius_sq > 0; }
 // lookup n_points already holds the newly requested count while the
 // geometry, and so the pressure, stays that of the last good profile.
 inline int geometry_points(const ModelState& s) { return static_cast<int>(s.n_intervals) + 1; }
+
+// Index of the last point of the first run (lower surface). Equals
+// half_intervals + 1 for odd nP; for even nP it is nP/2, so both runs are
+// whole and meet at a profile point.
+inline int first_run_end(const ModelState& s) {
+    // The point arrays end at index 101, so at most 100 intervals.
+    const int intervals = static_cast<int>(std::clamp(s.n_intervals, 0.0, kPointCapacity - 2.0));
+    // Odd nP: an even number of intervals, the runs meet at the leading
+    // edge, point half_intervals + 1. Even nP: the first run takes the
+    // points 1 .. nP/2 and the second nP/2 .. nP, so the whole contour is
+    // drawn and the runs still meet at a profile point.
+    return intervals / 2 + 1;
+}
 
 // True once the lift curve has been computed (its first angle is -12
 // degrees); the moment curve is built from it.

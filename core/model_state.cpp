@@ -1,4 +1,4 @@
-#include "app/model_state.h"
+#include "core/model_state.h"
 
 #include <cmath>
 

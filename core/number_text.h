@@ -2,6 +2,7 @@
 // Numbers as the value boxes show them, and the Mach box text read back.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,5 +31,10 @@ std::size_t leading_number_length(std::string_view text);
 // without a leading number reads as 0. A number too large for a double
 // reads as +-infinity, so callers must check the result is finite.
 double parse_leading_number(std::string_view text);
+
+// The free-stream Mach number read from the Mach box text. Empty when the
+// text reads as a value the compressibility correction cannot use: not
+// finite, or 1 or more in magnitude. Text without a leading number is 0.
+std::optional<double> mach_from_text(std::string_view mach_text);
 
 }  // namespace jmach

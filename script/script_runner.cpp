@@ -1,11 +1,8 @@
-#include "app/script_runner.h"
+#include "script/script_runner.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QScrollBar>
 
 #include <charconv>
 #include <cmath>
@@ -38,24 +35,14 @@ std::string json_colour(const std::optional<Colour>& c) {
     return c ? "\"" + to_qcolor(*c).name().toStdString() + "\"" : "null";  // "#rrggbb"
 }
 
-// The surfaces in window order, by control name.
-std::vector<std::pair<const char*, PictureBox*>> surfaces(Form1& form) {
-    return {{"Mcrit", form.Mcrit},
-            {"profil", form.profil},
-            {"pressure", form.pressure},
-            {"Picture_CL", form.Picture_CL},
-            {"Picture_CM", form.Picture_CM}};
-}
-
 struct ScrollAction {
     const char* word;
-    QScrollBar* Form1::*bar;
+    Input input;
 };
 
 constexpr ScrollAction kScrollActions[] = {
-    {"thickness", &Form1::HScroll_Thickness}, {"camber", &Form1::HScroll_Camber},
-    {"np", &Form1::HScroll_nP},               {"alpha", &Form1::HScroll_AlfaD},
-    {"xm", &Form1::HScroll_xM},               {"mach", &Form1::HScroll_Moo},
+    {"thickness", Input::thickness}, {"camber", Input::camber}, {"np", Input::np},
+    {"alpha", Input::alpha},         {"xm", Input::xm},         {"mach", Input::mach},
 };
 
 // A press and release at the middle of the widget, as a mouse click.
@@ -166,27 +153,25 @@ std::optional<std::string> ScriptRunner::perform(std::string_view line) {
 
     for (const ScrollAction& action : kScrollActions) {
         if (word != action.word) continue;
-        QScrollBar* bar = form_.*(action.bar);
+        const Form1::Range range = form_.input_range(action.input);
         int value = 0;
         const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
         if (rest.empty() || ec != std::errc() || end != rest.data() + rest.size())
             return std::string(word) + " needs a whole number, not \"" + std::string(rest) + "\"";
-        if (value < bar->minimum() || value > bar->maximum())
+        if (value < range.minimum || value > range.maximum)
             return std::string(word) + " " + std::to_string(value) + " is outside " +
-                   std::to_string(bar->minimum()) + ".." + std::to_string(bar->maximum());
-        // Setting the value it already has raises no change, as with the
-        // real scroll bar.
-        bar->setValue(value);
+                   std::to_string(range.minimum) + ".." + std::to_string(range.maximum);
+        form_.set_input(action.input, value);
         return std::nullopt;
     }
     if (word == "type-mach") {
-        form_.Text_Moo->setText(QString::fromUtf8(raw_rest.data(), static_cast<qsizetype>(raw_rest.size())));
+        form_.type_mach(QString::fromUtf8(raw_rest.data(), static_cast<qsizetype>(raw_rest.size())));
         return std::nullopt;
     }
     if (word == "click") {
-        for (const auto& [name, box] : surfaces(form_)) {
-            if (rest == name) {
-                click(box);
+        for (std::size_t i = 0; i < kChartNames.size(); ++i) {
+            if (rest == kChartNames[i]) {
+                click(&form_.chart(static_cast<Chart>(i)));
                 return std::nullopt;
             }
         }
@@ -195,7 +180,7 @@ std::optional<std::string> ScriptRunner::perform(std::string_view line) {
     }
     if (word == "about") {
         if (!rest.empty()) return std::string("about takes nothing after it");
-        form_.Mn_About->trigger();
+        form_.open_about();
         return std::nullopt;
     }
     if (word == "snapshot") {
@@ -210,10 +195,9 @@ std::optional<std::string> ScriptRunner::perform(std::string_view line) {
 std::string ScriptRunner::report(std::string_view line) const {
     std::string out = "{\"action\":" + json_string(line);
     for (const char* name : kValueBoxNames) {
-        const auto* box = form_.findChild<QLineEdit*>(QString::fromLatin1(name));
         out += ",\"";
         out += name;
-        out += "\":" + json_string(box ? box->text().toStdString() : std::string());
+        out += "\":" + json_string(form_.value_text(name).toStdString());
     }
     out += ",\"message\":";
     if (messages_.empty()) {
@@ -225,13 +209,11 @@ std::string ScriptRunner::report(std::string_view line) const {
     }
     if (options_.charts) {
         out += ",\"charts\":{";
-        bool first = true;
-        for (const auto& [name, box] : surfaces(form_)) {
-            if (!first) out += ",";
-            first = false;
+        for (std::size_t i = 0; i < kChartNames.size(); ++i) {
+            if (i > 0) out += ",";
             out += "\"";
-            out += name;
-            out += "\":" + surface_json(*box);
+            out += kChartNames[i];
+            out += "\":" + surface_json(form_.chart(static_cast<Chart>(i)));
         }
         out += "}";
     }

@@ -1,4 +1,4 @@
-#include "app/number_text.h"
+#include "core/number_text.h"
 
 #include <algorithm>
 #include <array>
@@ -99,6 +99,13 @@ double parse_leading_number(std::string_view text) {
         value = exp10 > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
+}
+
+std::optional<double> mach_from_text(std::string_view mach_text) {
+    const double m = parse_leading_number(mach_text);
+    // sqrt(1 - M^2) must be a real, non-zero divisor.
+    if (!std::isfinite(m) || !(std::fabs(m) < 1.0)) return std::nullopt;
+    return m;
 }
 
 }  // namespace jmach
