@@ -31,13 +31,12 @@ const QStringList kToolkitFlags = {QStringLiteral("reverse"), QStringLiteral("wi
                                    QStringLiteral("sync"),    QStringLiteral("qmljsdebugger")};
 
 QStringList without_toolkit_options(const QStringList& arguments) {
-    QStringList out;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
+    QStringList out{arguments.value(0)};
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
         const QString& arg = arguments[i];
-        if (i == 0 || arg == QLatin1String("--")) {
-            out += i == 0 ? QStringList{arg} : arguments.mid(i);
-            if (i > 0) break;
-            continue;
+        if (arg == QLatin1String("--")) {  // the rest are arguments, not options
+            out += arguments.mid(i);
+            break;
         }
         if (arg.size() > 1 && arg.startsWith(u'-')) {
             QString name = arg.mid(arg.startsWith(QLatin1String("--")) ? 2 : 1);

@@ -16,9 +16,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // The data folder relative to the programs' folder, as the installation
-// lays them out (set by the build from the install directories).
+// lays them out (e.g. "../share/jmach", from the install directories).
 #ifndef JMACH_DATA_FROM_BIN
-#define JMACH_DATA_FROM_BIN "../share/jmach"
+#error "the build names the data folder relative to the programs (JMACH_DATA_FROM_BIN)"
 #endif
 
 fs::path from_qt(const QString& path) { return fs::path(path.toStdString()); }
