@@ -25,7 +25,9 @@ constexpr const char* kUsage =
     "  type-mach TEXT                  replace the text of the Mach box (runs nothing)\n"
     "  click profil|pressure|Picture_CL|Picture_CM|Mcrit\n"
     "  about                           open the About window\n"
-    "  snapshot FILE.png               save an image of the whole window\n";
+    "  snapshot FILE.png|.svg|.pdf     save an image of the whole window\n"
+    "  export CHART FILE.csv|.png|.svg|.pdf\n"
+    "                                  save a chart's numbers (CSV) or its image\n";
 
 QtMessageHandler default_handler = nullptr;
 
