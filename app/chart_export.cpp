@@ -5,6 +5,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPicture>
 #include <QPrinter>
 #include <QSaveFile>
 #include <QSvgGenerator>
@@ -126,13 +127,24 @@ std::optional<QString> print_widget(QWidget& widget, QPrinter& printer, const QS
                    : QStringLiteral("cannot write %1").arg(printer.outputFileName());
     }
     // The printable area in device units, and the widget scaled to fill it
-    // without distortion.
+    // without distortion. Qt paints a widget for a printer through a
+    // bitmap at the printer's resolution; recorded as a picture first, the
+    // chart reaches the printer as lines and text, with the pen widths it
+    // has on the screen scaled to the page.
     const QRect page = painter.viewport();
     const qreal scale = std::min(page.width() / qreal(widget.width()), page.height() / qreal(widget.height()));
+    QPicture picture;
+    QPainter recorder(&picture);
+    recorder.scale(scale, scale);
+    render_into(widget, recorder);
+    recorder.end();
     painter.translate(page.x() + (page.width() - widget.width() * scale) / 2.0,
                       page.y() + (page.height() - widget.height() * scale) / 2.0);
-    painter.scale(scale, scale);
-    render_into(widget, painter);
+    // A picture plays back enlarged by the device's resolution over its
+    // own; its coordinates are printer units already.
+    painter.scale(picture.logicalDpiX() / qreal(printer.logicalDpiX()),
+                  picture.logicalDpiY() / qreal(printer.logicalDpiY()));
+    painter.drawPicture(0, 0, picture);
     if (!painter.end()) return QStringLiteral("the printer %1 did not finish the job").arg(printer.printerName());
     return std::nullopt;
 }

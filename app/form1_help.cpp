@@ -34,17 +34,27 @@ constexpr Help kMcritHelp = {
 
 QString text(const char* s) { return QString::fromUtf8(s); }
 
+// A tooltip as rich text, so that Qt wraps its lines: paragraphs at blank
+// lines, line breaks kept.
+QString tip(const QString& plain) {
+    QString html;
+    for (const QString& paragraph : plain.split(QStringLiteral("\n\n")))
+        html += QStringLiteral("<p>") + paragraph.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+                QStringLiteral("</p>");
+    return html;
+}
+
 void describe(QWidget* widget, const Help& help, bool tooltip = true) {
     widget->setAccessibleName(text(help.name));
     widget->setAccessibleDescription(text(help.description));
-    if (tooltip) widget->setToolTip(text(help.description));
+    if (tooltip) widget->setToolTip(tip(text(help.description)));
 }
 
 // A tooltip and accessible description made of the box's meaning and what
 // the last computation adds to it.
 void describe_with(QWidget* widget, const Help& help, const QString& details) {
     const QString full = text(help.description) + QStringLiteral("\n\n") + details;
-    widget->setToolTip(full);
+    widget->setToolTip(tip(full));
     widget->setAccessibleDescription(full);
 }
 
