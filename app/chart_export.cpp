@@ -1,6 +1,7 @@
 #include "app/chart_export.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
@@ -10,6 +11,8 @@
 #include <QSaveFile>
 #include <QSvgGenerator>
 #include <QWidget>
+
+#include <algorithm>
 
 namespace jmach {
 
@@ -123,8 +126,9 @@ std::optional<QString> print_widget(QWidget& widget, QPrinter& printer, const QS
     QPainter painter;
     if (!painter.begin(&printer)) {
         return printer.outputFileName().isEmpty()
-                   ? QStringLiteral("the printer %1 refused the job").arg(printer.printerName())
-                   : QStringLiteral("cannot write %1").arg(printer.outputFileName());
+                   ? QStringLiteral("The printer %1 refused the job.").arg(printer.printerName())
+                   : QStringLiteral("Cannot print to %1: the file cannot be opened for writing.")
+                         .arg(QDir::toNativeSeparators(printer.outputFileName()));
     }
     // The printable area in device units, and the widget scaled to fill it
     // without distortion. Qt paints a widget for a printer through a
@@ -145,7 +149,7 @@ std::optional<QString> print_widget(QWidget& widget, QPrinter& printer, const QS
     painter.scale(picture.logicalDpiX() / qreal(printer.logicalDpiX()),
                   picture.logicalDpiY() / qreal(printer.logicalDpiY()));
     painter.drawPicture(0, 0, picture);
-    if (!painter.end()) return QStringLiteral("the printer %1 did not finish the job").arg(printer.printerName());
+    if (!painter.end()) return QStringLiteral("The printer %1 did not finish the job.").arg(printer.printerName());
     return std::nullopt;
 }
 
