@@ -28,7 +28,9 @@ constexpr const char* kDescription =
     "  type-mach TEXT                  replace the text of the Mach box (runs nothing)\n"
     "  click profil|pressure|Picture_CL|Picture_CM|Mcrit\n"
     "  about                           open the About window\n"
-    "  snapshot FILE.png               save an image of the whole window";
+    "  snapshot FILE.png|.svg|.pdf     save an image of the whole window\n"
+    "  export CHART FILE.csv|.png|.svg|.pdf\n"
+    "                                  save a chart's numbers (CSV) or its image";
 
 QtMessageHandler default_handler = nullptr;
 
@@ -36,6 +38,9 @@ QtMessageHandler default_handler = nullptr;
 // the window is laid out; the notice means nothing for drawing into memory.
 void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtWarningMsg && text.contains(QLatin1String("propagateSizeHints"))) return;
+    // Writing a PDF asks for the runtime folder, which a plain shell or a
+    // CI job may not set; Qt then uses one of its own.
+    if (type == QtWarningMsg && text.contains(QLatin1String("XDG_RUNTIME_DIR not set"))) return;
     if (default_handler) default_handler(type, context, text);
 }
 
