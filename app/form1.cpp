@@ -51,7 +51,7 @@ std::optional<std::string> Form1::Form_Load() { return Form_Load(kTableFileName)
 
 std::optional<std::string> Form1::Form_Load(const std::filesystem::path& table_file) {
     set_constants(s_);
-    return load_airfoil_table(table_file, s_);
+    return load_airfoil_table(table_file, s_, &table_warning_);
 }
 
 void Form1::show_message(const QString& text) {

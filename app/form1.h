@@ -53,6 +53,9 @@ public:
     // loaded; the window must then not be shown.
     std::optional<std::string> Form_Load();
     std::optional<std::string> Form_Load(const std::filesystem::path& table_file);
+    // After a start-up that loaded the table: the reader's warning that
+    // values after the last row were ignored, or empty.
+    const std::string& table_warning() const { return table_warning_; }
 
     // Every message box of the window goes through here. Without a hook it
     // is a modal box with one OK button, no icon and the application's
@@ -127,6 +130,7 @@ private:
     std::optional<double> free_stream_factor();
 
     ModelState s_;
+    std::string table_warning_;
     MessageHook message_hook_;
     std::unique_ptr<FormAbout> about_;
     bool mach_read_ = false;

@@ -34,6 +34,7 @@ int main(int argc, char** argv) {
         }
         return 1;
     }
+    if (!form.table_warning().empty()) std::fprintf(stderr, "jmach: %s\n", form.table_warning().c_str());
     form.show();
     return QApplication::exec();
 }

@@ -80,6 +80,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "jmach-script: %s\n", error->c_str());
         return 1;
     }
+    if (!form.table_warning().empty()) std::fprintf(stderr, "jmach-script: %s\n", form.table_warning().c_str());
     form.show();
     QCoreApplication::processEvents();
 
