@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include "airfoil/pressure.h"
@@ -58,6 +59,14 @@ void Form1::show_message(const QString& text) {
     if (message_hook_) {
         message_hook_(text);
         return;
+    }
+    // The modal box takes the mouse: a scroll bar whose arrow or page area
+    // is still held would never see the button's release and would go on
+    // stepping, one more message a step. Let go of it first.
+    for (QScrollBar* bar : {HScroll_Thickness, HScroll_Camber, HScroll_nP, HScroll_AlfaD, HScroll_xM, HScroll_Moo}) {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1), bar->mapToGlobal(QPointF(-1, -1)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &release);
     }
     QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, this);
