@@ -81,6 +81,7 @@ public:
     void type_mach(const QString& text);
     void open_about();
     QString value_text(std::string_view box_name) const;
+    QString value_tip(std::string_view box_name) const;  // the box's tooltip, empty when none
     PictureBox& chart(Chart which) const;
 
     // The handlers.
@@ -126,7 +127,8 @@ private:
     void begin_chain() { mach_read_ = false; }
     // The Prandtl-Glauert factor of the Mach box for this chain's charts
     // (empty for 0 or an unusable text). The box is read once per chain,
-    // marked while its text cannot be used, and mach_beta set from it.
+    // marked while its text cannot be used or holds more than the number
+    // read from it, and mach_beta set from it.
     std::optional<double> free_stream_factor();
 
     ModelState s_;

@@ -207,6 +207,8 @@ std::string ScriptRunner::report(std::string_view line) const {
         for (const std::string& m : messages_) joined += (joined.empty() ? "" : "\n") + m;
         out += json_string(joined);
     }
+    const QString note = form_.value_tip("Text_Moo");
+    out += ",\"Text_Moo_note\":" + (note.isEmpty() ? std::string("null") : json_string(note.toStdString()));
     if (options_.charts) {
         out += ",\"charts\":{";
         for (std::size_t i = 0; i < kChartNames.size(); ++i) {

@@ -79,5 +79,53 @@ TEST(HostileWindow, OnePressOnAScrollBarMakesOneStepAndOneMessage) {
     }
 }
 
+// A Mach text that holds more than its leading number: the number used is
+// that leading number, as before, and the next chain gives the box a
+// coloured background and a note distinct from the error state; a chain
+// over a clean text takes it away again.
+TEST(HostileWindow, TheMachBoxNotesWhatItReadFromATextWithMore) {
+    Window w;
+    scroll(w, "HScroll_Thickness")->setValue(5);
+    QLineEdit* moo = text_box(w, "Text_Moo");
+    const QPalette plain = moo->palette();
+    auto drawn_at = [&](const char* text) {
+        moo->setText(QString::fromUtf8(text));
+        w->pressure_Click();
+        return surface_json(*picture(w, "pressure")) + surface_json(*picture(w, "Picture_CL"));
+    };
+    const std::string at_0 = drawn_at("0"), at_half = drawn_at("0.5");
+    enum Look { clean, noted, error };
+    const char* point = " The decimal point is \".\".";
+    struct Case {
+        const char* text;
+        Look look;
+        std::string tip;
+        const std::string& drawn;
+    };
+    const Case cases[] = {
+        {"0,7", noted, std::string("Read as 0: \",7\" after the number is ignored.") + point, at_0},
+        {"0.5x", noted, std::string("Read as 0.5: \"x\" after the number is ignored.") + point, at_half},
+        {"  0.5\t", clean, "", at_half},
+        {"\uFF10.\uFF17", noted, std::string("Read as 0: the text does not start with a number.") + point, at_0},
+        {"0.50 and then some more words", noted,
+         std::string("Read as 0.5: \"and then some more w...\" after the number is ignored.") + point, at_half},
+        {"1.5x", error, kMachErrorTip, at_0},  // the error state comes first
+        {"", clean, "", at_0},
+        {"0.5", clean, "", at_half},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString before = moo->toolTip();
+        moo->setText(QString::fromUtf8(c.text));
+        EXPECT_EQ(moo->toolTip(), before) << "typing alone changed the mark";
+        EXPECT_EQ(drawn_at(c.text), c.drawn) << "the number used";
+        EXPECT_EQ(moo->toolTip().toStdString(), c.tip);
+        EXPECT_EQ(moo->palette().color(QPalette::Text),
+                  c.look == error ? QColor(255, 0, 0) : plain.color(QPalette::Text));
+        EXPECT_EQ(moo->palette().color(QPalette::Base),
+                  c.look == noted ? to_qcolor(kNoteBackground) : plain.color(QPalette::Base));
+    }
+}
+
 }  // namespace
 }  // namespace jmach::testing
