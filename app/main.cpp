@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "app/form1.h"
+#include "app/platform_notices.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ bool interactive_platform() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    jmach::quiet_platform_notices();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("jmach"));
 

@@ -5,14 +5,15 @@
 
 #include <QApplication>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 
 #include "app/form1.h"
+#include "app/platform_notices.h"
+#include "script/script_io.h"
 #include "script/script_runner.h"
 
 namespace {
@@ -27,18 +28,12 @@ constexpr const char* kUsage =
     "  about                           open the About window\n"
     "  snapshot FILE.png               save an image of the whole window\n";
 
-QtMessageHandler default_handler = nullptr;
-
-// The offscreen platform cannot fix a window's size and says so each time
-// the window is laid out; the notice means nothing for drawing into memory.
-void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtWarningMsg && text.contains(QLatin1String("propagateSizeHints"))) return;
-    if (default_handler) default_handler(type, context, text);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything opens a file: a closed standard descriptor must not be
+    // taken by a file of Qt's, to be read as the script or written over.
+    const int closed = jmach::guard_standard_descriptors();
     bool charts = false;
     const char* script = nullptr;
     for (int i = 1; i < argc; ++i) {
@@ -60,19 +55,17 @@ int main(int argc, char** argv) {
 
     // The window is drawn into memory only, whatever display there is.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    default_handler = qInstallMessageHandler(quiet_handler);
+    jmach::quiet_platform_notices();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("jmach"));
 
-    std::ifstream file;
-    std::istream* in = &std::cin;
+    int in = STDIN_FILENO;  // a closed standard input reads as an empty script
     if (script && std::strcmp(script, "-") != 0) {
-        file.open(script);
-        if (!file) {
-            std::fprintf(stderr, "jmach-script: cannot read %s\n", script);
+        std::string error;
+        if ((in = jmach::open_script(script, error)) < 0) {
+            std::fprintf(stderr, "jmach-script: %s\n", error.c_str());
             return 2;
         }
-        in = &file;
     }
 
     jmach::Form1 form;
@@ -85,8 +78,10 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
 
     jmach::ScriptRunner runner(form, jmach::ScriptOptions{charts});
-    std::ostringstream errors;
-    const int status = runner.run(*in, std::cout, errors);
-    if (status != 0) std::cerr << "jmach-script: " << (script ? script : "stdin") << ": " << errors.str();
+    jmach::ScriptLineReader lines(jmach::fd_source(in));
+    jmach::LineWriter out(STDOUT_FILENO, (closed & 2) != 0);
+    std::string error;
+    const int status = runner.run(lines, out, script ? jmach::quote_excerpt(script) : "stdin", error);
+    if (status != 0) std::fprintf(stderr, "jmach-script: %s\n", error.c_str());
     return status;
 }
