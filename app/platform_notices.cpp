@@ -8,7 +8,6 @@ namespace jmach {
 namespace {
 
 QtMessageHandler previous = nullptr;
-bool installed = false;
 
 void handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtWarningMsg && (text == QLatin1String("This plugin does not support raise()") ||
@@ -20,9 +19,8 @@ void handler(QtMsgType type, const QMessageLogContext& context, const QString& t
 }  // namespace
 
 void quiet_platform_notices() {
-    if (installed) return;
-    installed = true;
-    previous = qInstallMessageHandler(handler);
+    const QtMessageHandler before = qInstallMessageHandler(handler);
+    if (before != handler) previous = before;
 }
 
 }  // namespace jmach

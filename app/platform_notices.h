@@ -9,7 +9,7 @@ namespace jmach {
 
 // Installs a message handler that drops exactly those two notices and
 // hands every other message to the handler that was installed before.
-// Installing it again changes nothing.
+// Installing it again while it is installed changes nothing.
 void quiet_platform_notices();
 
 }  // namespace jmach
