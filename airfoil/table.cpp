@@ -254,7 +254,7 @@ private:
 
     ByteSource source_;
     std::string_view file_;
-    std::array<char, 1 << 16> buf_{};
+    std::array<char, 1 << 16> buf_;  // filled before it is read
     std::size_t pos_ = 0, end_ = 0;
     bool at_end_ = false;
     bool over_budget_ = false;
