@@ -27,11 +27,11 @@ bool ScriptLineReader::fill(std::size_t want) {
             buffer_.erase(0, pos_);
             pos_ = 0;
         }
-        char chunk[65536];
-        const std::ptrdiff_t got = source_(chunk, sizeof chunk);
+        chunk_.resize(65536);
+        const std::ptrdiff_t got = source_(chunk_.data(), chunk_.size());
         if (got < 0) read_errno_ = errno ? errno : EIO;
         if (got <= 0) at_end_ = true;
-        else buffer_.append(chunk, static_cast<std::size_t>(got));
+        else buffer_.append(chunk_.data(), static_cast<std::size_t>(got));
     }
     return buffer_.size() - pos_ >= want;
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace jmach {
 
@@ -49,6 +50,7 @@ private:
     bool fill(std::size_t want);
 
     ScriptSource source_;
+    std::vector<char> chunk_;  // what one read brings
     std::string buffer_;
     std::size_t pos_ = 0;
     bool started_ = false;
