@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include "airfoil/pressure.h"
@@ -53,13 +54,21 @@ std::optional<std::string> Form1::Form_Load() { return Form_Load(kTableFileName)
 
 std::optional<std::string> Form1::Form_Load(const std::filesystem::path& table_file) {
     set_constants(s_);
-    return load_airfoil_table(table_file, s_);
+    return load_airfoil_table(table_file, s_, &table_warning_);
 }
 
 void Form1::show_message(const QString& text, bool error) {
     if (message_hook_) {
         message_hook_(text);
         return;
+    }
+    // The modal box takes the mouse: a scroll bar whose arrow or page area
+    // is still held would never see the button's release and would go on
+    // stepping, one more message a step. Let go of it first.
+    for (QScrollBar* bar : {HScroll_Thickness, HScroll_Camber, HScroll_nP, HScroll_AlfaD, HScroll_xM, HScroll_Moo}) {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1), bar->mapToGlobal(QPointF(-1, -1)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &release);
     }
     QMessageBox box(error ? QMessageBox::Warning : QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
                     text, QMessageBox::Ok, this);
@@ -142,15 +151,18 @@ void Form1::CM_Alfa_ciz() {
 std::optional<double> Form1::free_stream_factor() {
     if (mach_read_) return mach_factor_;
     mach_read_ = true;
-    const std::optional<double> mach = mach_from_text(Text_Moo->text().toStdString());
-    const bool usable = mach.has_value();
-    const bool marked = !Text_Moo->toolTip().isEmpty();
-    if (usable == marked) {  // the state changes
+    const std::string text = Text_Moo->text().toStdString();
+    const std::optional<double> mach = mach_from_text(text);
+    // Red text while the number cannot be used; a coloured background with
+    // a note while the text holds more than the number read from it.
+    const QString tip = mach ? QString::fromStdString(mach_text_note(text)) : QString::fromLatin1(kMachErrorTip);
+    if (tip != Text_Moo->toolTip()) {  // the state changes
+        const QPalette plain = QApplication::palette(Text_Moo);
         QPalette palette = Text_Moo->palette();
-        palette.setColor(QPalette::Text, usable ? QApplication::palette(Text_Moo).color(QPalette::Text)
-                                                : to_qcolor(kErrorText));
+        palette.setColor(QPalette::Text, mach ? plain.color(QPalette::Text) : to_qcolor(kErrorText));
+        palette.setColor(QPalette::Base, mach && !tip.isEmpty() ? to_qcolor(kNoteBackground) : plain.color(QPalette::Base));
         Text_Moo->setPalette(palette);
-        Text_Moo->setToolTip(usable ? QString() : QString::fromLatin1(kMachErrorTip));
+        Text_Moo->setToolTip(tip);
     }
     mach_factor_ = free_stream(s_, mach);
     mach_in_use_ = mach_factor_ ? std::optional<MachInUse>(MachInUse{*mach, *mach_factor_}) : std::nullopt;
@@ -281,6 +293,11 @@ void Form1::open_about() { Mn_About->trigger(); }
 QString Form1::value_text(std::string_view box_name) const {
     const auto* box = findChild<QLineEdit*>(QString::fromLatin1(box_name.data(), static_cast<qsizetype>(box_name.size())));
     return box ? box->text() : QString();
+}
+
+QString Form1::value_tip(std::string_view box_name) const {
+    const auto* box = findChild<QLineEdit*>(QString::fromLatin1(box_name.data(), static_cast<qsizetype>(box_name.size())));
+    return box ? box->toolTip() : QString();
 }
 
 PictureBox& Form1::chart(Chart which) const {

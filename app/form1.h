@@ -71,6 +71,9 @@ public:
     // loaded; the window must then not be shown.
     std::optional<std::string> Form_Load();
     std::optional<std::string> Form_Load(const std::filesystem::path& table_file);
+    // After a start-up that loaded the table: the reader's warning that
+    // values after the last row were ignored, or empty.
+    const std::string& table_warning() const { return table_warning_; }
 
     // Every message box of the window goes through here. Without a hook it
     // is a modal box with one OK button, no icon and the application's
@@ -126,6 +129,7 @@ public:
     void type_mach(const QString& text);
     void open_about();
     QString value_text(std::string_view box_name) const;
+    QString value_tip(std::string_view box_name) const;  // the box's tooltip, empty when none
     PictureBox& chart(Chart which) const;
 
     // The handlers.
@@ -178,10 +182,12 @@ private:
     void begin_chain() { mach_read_ = false; }
     // The Prandtl-Glauert factor of the Mach box for this chain's charts
     // (empty for 0 or an unusable text). The box is read once per chain,
-    // marked while its text cannot be used, and mach_beta set from it.
+    // marked while its text cannot be used or holds more than the number
+    // read from it, and mach_beta set from it.
     std::optional<double> free_stream_factor();
 
     ModelState s_;
+    std::string table_warning_;
     MessageHook message_hook_;
     std::unique_ptr<FormAbout> about_;
     bool mach_read_ = false;

@@ -10,6 +10,7 @@
 #include "app/command_line.h"
 #include "app/form1.h"
 #include "app/table_location.h"
+#include "app/platform_notices.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
     command_line.leave_toolkit_options();
     // Read before the window system is reached: --help needs no display.
     if (const auto status = command_line.read(jmach::program_arguments(argc, argv))) return *status;
+    jmach::quiet_platform_notices();
 
     QApplication app(argc, argv);
     jmach::Form1 form;
@@ -47,6 +49,7 @@ int main(int argc, char** argv) {
         }
         return 1;
     }
+    if (!form.table_warning().empty()) std::fprintf(stderr, "jmach: %s\n", form.table_warning().c_str());
     form.show();
     return QApplication::exec();
 }

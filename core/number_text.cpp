@@ -7,6 +7,8 @@
 #include <limits>
 #include <system_error>
 
+#include "core/utf8.h"
+
 namespace jmach {
 
 double round_half_even(double v, int decimals) {
@@ -60,8 +62,12 @@ std::size_t leading_number_length(std::string_view text) {
     return i;
 }
 
+namespace {
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+}  // namespace
+
 double parse_leading_number(std::string_view text) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const auto blank = is_blank;
     std::size_t i = 0;
     while (i < text.size() && blank(text[i])) ++i;
     const std::size_t length = leading_number_length(text.substr(i));
@@ -106,6 +112,24 @@ std::optional<double> mach_from_text(std::string_view mach_text) {
     // sqrt(1 - M^2) must be a real, non-zero divisor.
     if (!std::isfinite(m) || !(std::fabs(m) < 1.0)) return std::nullopt;
     return m;
+}
+
+std::string mach_text_note(std::string_view mach_text) {
+    std::size_t start = 0;
+    while (start < mach_text.size() && is_blank(mach_text[start])) ++start;
+    const std::size_t length = leading_number_length(mach_text.substr(start));
+    std::string_view rest = mach_text.substr(start + length);
+    while (!rest.empty() && is_blank(rest.front())) rest.remove_prefix(1);
+    while (!rest.empty() && is_blank(rest.back())) rest.remove_suffix(1);
+    if (rest.empty()) return {};
+    constexpr const char* kPoint = " The decimal point is \".\".";
+    if (length == 0) return std::string("Read as 0: the text does not start with a number.") + kPoint;
+    // The value as read, in its shortest form ("0.5", "1e-320").
+    const double value = parse_leading_number(mach_text);
+    std::array<char, 64> buf{};
+    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
+    const std::string read = ec == std::errc{} ? std::string(buf.data(), end) : std::string("?");
+    return "Read as " + read + ": \"" + utf8_excerpt(rest, 20) + "\" after the number is ignored." + kPoint;
 }
 
 }  // namespace jmach

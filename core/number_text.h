@@ -37,4 +37,11 @@ double parse_leading_number(std::string_view text);
 // finite, or 1 or more in magnitude. Text without a leading number is 0.
 std::optional<double> mach_from_text(std::string_view mach_text);
 
+// What the Mach box notes about its text when the text holds more than the
+// leading number that mach_from_text reads (blanks around the number do not
+// count): what was read, what was ignored, and that the decimal point is
+// ".". Empty when there is nothing to note: the number alone, or a blank
+// text. Well-formed UTF-8 and short, whatever the text.
+std::string mach_text_note(std::string_view mach_text);
+
 }  // namespace jmach

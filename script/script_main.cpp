@@ -5,16 +5,17 @@
 
 #include <QApplication>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 
 #include "app/command_line.h"
 #include "app/form1.h"
+#include "app/platform_notices.h"
 #include "app/table_location.h"
+#include "script/script_io.h"
 #include "script/script_runner.h"
 
 namespace {
@@ -34,12 +35,9 @@ constexpr const char* kDescription =
 
 QtMessageHandler default_handler = nullptr;
 
-// The offscreen platform cannot fix a window's size and says so each time
-// the window is laid out; the notice means nothing for drawing into memory.
+// Writing a PDF asks for the runtime folder, which a plain shell or a CI job
+// may not set; Qt then uses one of its own.
 void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtWarningMsg && text.contains(QLatin1String("propagateSizeHints"))) return;
-    // Writing a PDF asks for the runtime folder, which a plain shell or a
-    // CI job may not set; Qt then uses one of its own.
     if (type == QtWarningMsg && text.contains(QLatin1String("XDG_RUNTIME_DIR not set"))) return;
     if (default_handler) default_handler(type, context, text);
 }
@@ -47,6 +45,9 @@ void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QStr
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Before anything opens a file: a closed standard descriptor must not be
+    // taken by a file of Qt's, to be read as the script or written over.
+    const int closed = jmach::guard_standard_descriptors();
     jmach::set_application_identity();
     jmach::CommandLine command_line(QStringLiteral("jmach-script"), QStringLiteral("[SCRIPT]"),
                                     QString::fromLatin1(kDescription));
@@ -64,18 +65,17 @@ int main(int argc, char** argv) {
 
     // The window is drawn into memory only, whatever display there is.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    jmach::quiet_platform_notices();
     default_handler = qInstallMessageHandler(quiet_handler);
     QApplication app(argc, argv);
 
-    std::ifstream file;
-    std::istream* in = &std::cin;
+    int in = STDIN_FILENO;  // a closed standard input reads as an empty script
     if (script && std::strcmp(script, "-") != 0) {
-        file.open(script);
-        if (!file) {
-            std::fprintf(stderr, "jmach-script: cannot read %s\n", script);
+        std::string error;
+        if ((in = jmach::open_script(script, error)) < 0) {
+            std::fprintf(stderr, "jmach-script: %s\n", error.c_str());
             return 2;
         }
-        in = &file;
     }
 
     jmach::Form1 form;
@@ -83,12 +83,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "jmach-script: %s\n", error->c_str());
         return 1;
     }
+    if (!form.table_warning().empty()) std::fprintf(stderr, "jmach-script: %s\n", form.table_warning().c_str());
     form.show();
     QCoreApplication::processEvents();
 
     jmach::ScriptRunner runner(form, jmach::ScriptOptions{charts});
-    std::ostringstream errors;
-    const int status = runner.run(*in, std::cout, errors);
-    if (status != 0) std::cerr << "jmach-script: " << (script ? script : "stdin") << ": " << errors.str();
+    jmach::ScriptLineReader lines(jmach::fd_source(in));
+    jmach::LineWriter out(STDOUT_FILENO, (closed & 2) != 0);
+    std::string error;
+    const int status = runner.run(lines, out, script ? jmach::quote_excerpt(script) : "stdin", error);
+    if (status != 0) std::fprintf(stderr, "jmach-script: %s\n", error.c_str());
     return status;
 }
