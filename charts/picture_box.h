@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPixmap>
 #include <QSize>
 #include <QWidget>
 
@@ -52,8 +53,18 @@ protected:
     void changed() override;
 
 private:
+    bool layer_fits(qreal ratio) const;
+
     QColor foreground_;
     bool pressed_ = false;
+    bool update_pending_ = false;
+    // The background and the first primitives of the drawing painted at
+    // the device pixel ratio of the last paint, with the scale and the
+    // primitives they show; and what the last paint showed in all.
+    QImage layer_;
+    ScaleRect layer_scale_;
+    std::vector<Primitive> layer_items_;
+    std::vector<Primitive> last_items_;
 };
 
 }  // namespace jmach
