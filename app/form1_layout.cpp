@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
 
 #include <cmath>
@@ -53,6 +54,12 @@ QFont chart_font(int pixels) {
 
 // A caption laid over a chart. Like a label over a picture, a click on it
 // belongs to the label, not to the chart below.
+//
+// The label paints its own pale yellow background instead of letting the
+// toolkit fill it: an opaque child would cut a hole into the chart's paint
+// region, and a chart clipped to such a region strokes its curves many
+// times slower. Its text never changes, so on a raster device the label is
+// painted once into an image and copied from there.
 class OverlayLabel : public QLabel {
 public:
     using QLabel::QLabel;
@@ -60,6 +67,35 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+
+    void paintEvent(QPaintEvent* event) override {
+        if (rendering_) {
+            QLabel::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        const qreal ratio = whole_pixel_ratio(painter);
+        if (ratio == 0) {
+            painter.fillRect(rect(), palette().color(QPalette::Window));
+            painter.end();
+            QLabel::paintEvent(event);
+            return;
+        }
+        const QImage::Format format = target_format(painter);
+        if (image_.size() != size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
+            image_ = QImage(size() * ratio, format);
+            image_.setDevicePixelRatio(ratio);
+            image_.fill(palette().color(QPalette::Window));
+            rendering_ = true;
+            render(&image_, QPoint(), QRegion(), RenderFlags());
+            rendering_ = false;
+        }
+        painter.drawImage(0, 0, image_);
+    }
+
+private:
+    QImage image_;
+    bool rendering_ = false;
 };
 
 QLabel* make_label(QWidget* parent, const char* name, const QString& caption, int left, int top,
@@ -84,7 +120,6 @@ QLabel* make_chart_label(QWidget* surface, const char* name, const QString& capt
     palette.setColor(QPalette::Window, to_qcolor(kSurfaceBackground));
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
-    label->setAutoFillBackground(true);
     return label;
 }
 

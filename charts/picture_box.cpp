@@ -51,6 +51,24 @@ double on_pixel_grid(double c, int width) {
 
 }  // namespace
 
+QImage::Format target_format(QPainter& painter) {
+    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    if (device && device->devType() == QInternal::Image) return static_cast<QImage*>(device)->format();
+    if (device && device->devType() == QInternal::Pixmap)
+        return static_cast<QPixmap*>(device)->hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                : QImage::Format_RGB32;
+    return QImage::Format_ARGB32_Premultiplied;
+}
+
+qreal whole_pixel_ratio(QPainter& painter) {
+    if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster) return 0;
+    const QTransform t = painter.deviceTransform();
+    const qreal ratio = t.m11();
+    const bool whole = t.type() <= QTransform::TxScale && ratio == t.m22() && ratio >= 1 &&
+                       ratio == std::floor(ratio) && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+    return whole ? ratio : 0;
+}
+
 QColor to_qcolor(Colour c) {
     return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),
                   static_cast<int>((c >> 16) & 0xFFu));
@@ -261,21 +279,6 @@ bool PictureBox::event(QEvent* event) {
     return QWidget::event(event);
 }
 
-namespace {
-
-// The pixel format the painter writes: the layer is painted in the same
-// one, so that its antialiased edges blend to the very same values.
-QImage::Format target_format(QPainter& painter) {
-    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
-    if (device && device->devType() == QInternal::Image) return static_cast<QImage*>(device)->format();
-    if (device && device->devType() == QInternal::Pixmap)
-        return static_cast<QPixmap*>(device)->hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                : QImage::Format_RGB32;
-    return QImage::Format_ARGB32_Premultiplied;
-}
-
-}  // namespace
-
 bool PictureBox::layer_fits(qreal ratio) const {
     if (layer_.isNull() || layer_.devicePixelRatio() != ratio || layer_.size() != size() * ratio ||
         layer_items_.size() > primitives().size())
@@ -294,14 +297,11 @@ void PictureBox::paintEvent(QPaintEvent*) {
     // moved. What the last paint and this one share from the start is kept
     // as a layer of whole device pixels and only the rest is painted over
     // it. Where the widget does not sit on whole device pixels (a
-    // fractional scale factor) everything is painted directly.
-    const QTransform t = painter.deviceTransform();
-    const qreal ratio = t.m11();
-    const bool whole_pixels = t.type() <= QTransform::TxScale && ratio == t.m22() && ratio >= 1 &&
-                              ratio == std::floor(ratio) && t.dx() == std::floor(t.dx()) &&
-                              t.dy() == std::floor(t.dy());
+    // fractional scale factor), and on vector devices (an SVG or PDF
+    // export), everything is painted directly.
+    const qreal ratio = whole_pixel_ratio(painter);
     const std::vector<Primitive>& items = primitives();
-    if (!whole_pixels || !has_drawable_scale(*this)) {
+    if (ratio == 0 || !has_drawable_scale(*this)) {
         paint_surface(painter, rect(), *this, foreground_);
         last_items_ = items;
         return;
@@ -327,7 +327,6 @@ void PictureBox::paintEvent(QPaintEvent*) {
         layer_items_.assign(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(keep));
     }
     painter.drawImage(0, 0, layer_);
-    painter.setClipRect(rect());
     PrimitivePainter rest(painter, rect(), *scale(), foreground_);
     rest.paint(items, layer_items_.size(), items.size());
     last_items_ = items;

@@ -16,6 +16,17 @@ class QPainter;
 
 namespace jmach {
 
+// The pixel format of the device a raster painter writes to: an image
+// painted ahead in that format and copied blends its edges to the very
+// same values.
+QImage::Format target_format(QPainter& painter);
+
+// The device pixel ratio of a raster painter whose device transform puts
+// logical pixels on whole device pixels (an integral scale and shift); 0
+// for any other painter, vector devices included. Only there may a part
+// of a drawing be painted ahead into an image and copied.
+qreal whole_pixel_ratio(QPainter& painter);
+
 // A chart colour value (red + 256 green + 65536 blue) as a QColor.
 QColor to_qcolor(Colour c);
 
