@@ -76,7 +76,11 @@ void Form1::closeEvent(QCloseEvent* event) {
 namespace {
 // A value too long for its box shows its leading digits, not its tail.
 void show_value(QLineEdit* box, const std::string& text) {
-    box->setText(QString::fromStdString(text));
+    // An unchanged value is left as it is: no repaint of the box, its frame
+    // and the scroll bar beside it.
+    const QString value = QString::fromStdString(text);
+    if (box->text() == value && box->cursorPosition() == 0) return;
+    box->setText(value);
     box->setCursorPosition(0);
 }
 }  // namespace

@@ -93,6 +93,12 @@ protected:
         painter.drawImage(0, 0, image_);
     }
 
+    // A new font, palette or style paints differently: paint the image anew.
+    void changeEvent(QEvent* event) override {
+        image_ = QImage();
+        QLabel::changeEvent(event);
+    }
+
 private:
     QImage image_;
     bool rendering_ = false;
@@ -163,9 +169,56 @@ PictureBox* make_picture(QWidget* parent, const char* name, int left, int top, i
     return box;
 }
 
+// A group box that paints the window's background under itself, so that a
+// value box changing inside it repaints from the frame down, not from the
+// main window; on a raster device it copies an image of itself painted
+// once.
+class FrameBox : public QGroupBox {
+public:
+    FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (rendering_) {
+            QGroupBox::paintEvent(event);
+            return;
+        }
+        QPainter painter(this);
+        const qreal ratio = whole_pixel_ratio(painter);
+        if (ratio == 0) {
+            painter.fillRect(rect(), palette().color(QPalette::Window));
+            painter.end();
+            QGroupBox::paintEvent(event);
+            return;
+        }
+        const QImage::Format format = target_format(painter);
+        if (image_.size() != size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
+            image_ = QImage(size() * ratio, format);
+            image_.setDevicePixelRatio(ratio);
+            image_.fill(palette().color(QPalette::Window));
+            rendering_ = true;
+            render(&image_, QPoint(), QRegion(), RenderFlags());
+            rendering_ = false;
+        }
+        painter.drawImage(0, 0, image_);
+    }
+
+    // A new font, palette or style paints differently: paint the image anew.
+    void changeEvent(QEvent* event) override {
+        image_ = QImage();
+        QGroupBox::changeEvent(event);
+    }
+
+private:
+    QImage image_;
+    bool rendering_ = false;
+};
+
 QGroupBox* make_frame(QWidget* parent, const char* name, const QString& caption, int left, int top,
                       int width, int height) {
-    auto* frame = new QGroupBox(caption, parent);
+    auto* frame = new FrameBox(caption, parent);
     frame->setObjectName(QString::fromLatin1(name));
     frame->setGeometry(px(left), px(top), px(width), px(height));
     return frame;
