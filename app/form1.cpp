@@ -271,8 +271,12 @@ void Form1::type_mach(const QString& text) { Text_Moo->setText(text); }
 void Form1::open_about() { Mn_About->trigger(); }
 
 QString Form1::value_text(std::string_view box_name) const {
-    const auto* box = findChild<QLineEdit*>(QString::fromLatin1(box_name.data(), static_cast<qsizetype>(box_name.size())));
-    return box ? box->text() : QString();
+    const QLineEdit* const boxes[] = {Text_Thickness, Text_Camber, Text_nP, Text_AlfaD, Text_xM,
+                                      Text_Moo,       Text_CpMin,  Text_Mcrit, Text_CL, Text1};
+    static_assert(std::size(boxes) == kValueBoxNames.size());
+    for (std::size_t i = 0; i < kValueBoxNames.size(); ++i)
+        if (box_name == kValueBoxNames[i]) return boxes[i]->text();
+    return {};
 }
 
 PictureBox& Form1::chart(Chart which) const {
