@@ -12,6 +12,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 #include <cmath>
 
@@ -52,6 +54,15 @@ QFont chart_font(int pixels) {
     return font;
 }
 
+// A painter on an image set up as a painter on the widget would be: the
+// widget's font, text colour, background and direction.
+void begin_like_widget(QPainter& painter, const QWidget& widget) {
+    painter.setFont(widget.font());
+    painter.setPen(widget.palette().color(widget.foregroundRole()));
+    painter.setBackground(widget.palette().brush(widget.backgroundRole()));
+    painter.setLayoutDirection(widget.layoutDirection());
+}
+
 // A caption laid over a chart. Like a label over a picture, a click on it
 // belongs to the label, not to the chart below.
 //
@@ -69,10 +80,6 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
 
     void paintEvent(QPaintEvent* event) override {
-        if (rendering_) {
-            QLabel::paintEvent(event);
-            return;
-        }
         QPainter painter(this);
         const qreal ratio = whole_pixel_ratio(painter);
         if (ratio == 0) {
@@ -86,9 +93,10 @@ protected:
             image_ = QImage(size() * ratio, format);
             image_.setDevicePixelRatio(ratio);
             image_.fill(palette().color(QPalette::Window));
-            rendering_ = true;
-            render(&image_, QPoint(), QRegion(), RenderFlags());
-            rendering_ = false;
+            QPainter text(&image_);
+            begin_like_widget(text, *this);
+            style()->drawItemText(&text, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
+                                  palette(), isEnabled(), this->text(), foregroundRole());
         }
         painter.drawImage(0, 0, image_);
     }
@@ -101,7 +109,6 @@ protected:
 
 private:
     QImage image_;
-    bool rendering_ = false;
 };
 
 QLabel* make_label(QWidget* parent, const char* name, const QString& caption, int left, int top,
@@ -181,10 +188,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override {
-        if (rendering_) {
-            QGroupBox::paintEvent(event);
-            return;
-        }
         QPainter painter(this);
         const qreal ratio = whole_pixel_ratio(painter);
         if (ratio == 0) {
@@ -198,9 +201,11 @@ protected:
             image_ = QImage(size() * ratio, format);
             image_.setDevicePixelRatio(ratio);
             image_.fill(palette().color(QPalette::Window));
-            rendering_ = true;
-            render(&image_, QPoint(), QRegion(), RenderFlags());
-            rendering_ = false;
+            QPainter frame(&image_);
+            begin_like_widget(frame, *this);
+            QStyleOptionGroupBox option;
+            initStyleOption(&option);
+            style()->drawComplexControl(QStyle::CC_GroupBox, &option, &frame, this);
         }
         painter.drawImage(0, 0, image_);
     }
@@ -213,7 +218,6 @@ protected:
 
 private:
     QImage image_;
-    bool rendering_ = false;
 };
 
 QGroupBox* make_frame(QWidget* parent, const char* name, const QString& caption, int left, int top,
