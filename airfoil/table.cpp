@@ -86,10 +86,6 @@ bool is_non_finite_word(std::string_view t) {
     return lower == "inf" || lower == "infinity" || lower == "nan";
 }
 
-// "airfoil table "<file>": <what>", the form of every message of the reader.
-std::string table_message(std::string_view file, const std::string& what) {
-    return "airfoil table \"" + printable(file, kMaxName) + "\": " + what;
-}
 
 // Reads the values of the table one after another. Commas, blanks, tabs and
 // line breaks separate values; a comma closes the value before it, so two
@@ -179,6 +175,12 @@ struct Table {
 };
 
 }  // namespace
+
+std::string printable_name(std::string_view name) { return printable(name, kMaxName); }
+
+std::string table_message(std::string_view file, const std::string& what) {
+    return "airfoil table \"" + printable_name(file) + "\": " + what;
+}
 
 std::optional<std::string> parse_airfoil_table(std::string_view text, std::string_view file_name,
                                                ModelState& s) {

@@ -17,6 +17,12 @@ namespace jmach {
 inline constexpr const char* kTableFileName = "KATJO-D20G15.txt";
 inline constexpr int kTableMaxRows = 500;
 
+// "airfoil table "<file>": <what>", the form of every message about the
+// table, and a file or folder name as such a message shows it (control bytes
+// and broken UTF-8 as \xHH, at most 1024 bytes).
+std::string table_message(std::string_view file, const std::string& what);
+std::string printable_name(std::string_view name);
+
 // Reads the table from `text` into table_rows and the four table columns of
 // `s`. On any fault returns one message naming `file_name` and, where it
 // applies, the line and the offending text; `s` is then left untouched, so

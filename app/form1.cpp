@@ -27,6 +27,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Critical Mach number for Tarvelle"));
     build_layout();
+    describe_controls();
+    build_chart_menus();
     connect_handlers();
 }
 
@@ -54,13 +56,13 @@ std::optional<std::string> Form1::Form_Load(const std::filesystem::path& table_f
     return load_airfoil_table(table_file, s_);
 }
 
-void Form1::show_message(const QString& text) {
+void Form1::show_message(const QString& text, bool error) {
     if (message_hook_) {
         message_hook_(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, this);
+    QMessageBox box(error ? QMessageBox::Warning : QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                    text, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -103,31 +105,40 @@ void Form1::basınc_hesapla() {
     const double cp_min = jmach::basınc_hesapla(s_, HScroll_AlfaD->value());
     show_value(Text_AlfaD, number_text(s_.alpha_deg));
     show_value(Text_CpMin, rounded_text(cp_min, 3));
+    exact_minimum_ = exact_surface_minimum(s_);
+    describe_cp_min(cp_min);
     if (cp_min < kMcritThreshold) Mcrit_iter(cp_min);
 }
 
 void Form1::Mcrit_iter(double cp_min) {
-    Mcrit_ciz(mcrit_curves(s_, cp_min), *Mcrit);
+    const McritCurves curves = mcrit_curves(s_, cp_min);
+    Mcrit_ciz(curves, *Mcrit);
     const McritResult r = mcrit_search(s_, cp_min);
     mcrit_marker(*Mcrit, r);
     show_value(Text_Mcrit, rounded_text(r.mcr, 4));
-    Text_Mcrit->setToolTip(r.method == McritMethod::bracketing
-                               ? QStringLiteral("Found by bracketing: the relaxed iteration did not "
-                                                "settle on a real Mach number for this suction peak")
-                               : QString());
+    critical_machs_ = CriticalMachs{cp_min, curves.count, r.mcr,
+                                    critical_mach(s_, cp_min, CompressibilityRule::karman_tsien),
+                                    critical_mach(s_, cp_min, CompressibilityRule::laitone),
+                                    r.method == McritMethod::bracketing};
+    describe_mcrit();
 }
 
-void Form1::basınc_ciz() { jmach::basınc_ciz(s_, *pressure, free_stream_factor()); }
+void Form1::basınc_ciz() {
+    jmach::basınc_ciz(s_, *pressure, free_stream_factor());
+    drawn_mach_[static_cast<int>(Chart::pressure)] = mach_in_use_;
+}
 
 void Form1::CL_Alfa_ciz() {
     lift_curve(s_);
     jmach::CL_Alfa_ciz(s_, *Picture_CL, free_stream_factor());
+    drawn_mach_[static_cast<int>(Chart::Picture_CL)] = mach_in_use_;
     show_value(Text_CL, rounded_text(s_.cl_current, 4));
 }
 
 void Form1::CM_Alfa_ciz() {
     const std::optional<double> cm = moment_curve(s_, HScroll_xM->value());
     jmach::CM_Alfa_ciz(s_, *Picture_CM, free_stream_factor());
+    drawn_mach_[static_cast<int>(Chart::Picture_CM)] = mach_in_use_;
     show_value(Text_xM, number_text(s_.moment_ref_x));
     show_value(Text1, cm ? rounded_text(*cm, 5) : std::string());
 }
@@ -146,6 +157,7 @@ std::optional<double> Form1::free_stream_factor() {
         Text_Moo->setToolTip(usable ? QString() : QString::fromLatin1(kMachErrorTip));
     }
     mach_factor_ = free_stream(s_, mach);
+    mach_in_use_ = mach_factor_ ? std::optional<MachInUse>(MachInUse{*mach, *mach_factor_}) : std::nullopt;
     return mach_factor_;
 }
 

@@ -1,7 +1,7 @@
 // jmach-script: runs the main window without a screen from a script of
 // actions and prints what its value boxes (and charts) show after each.
 //
-//   jmach-script [--charts] [SCRIPT]      (no SCRIPT or "-": standard input)
+//   jmach-script [--charts] [--table FILE] [SCRIPT]   (no SCRIPT or "-": standard input)
 
 #include <QApplication>
 
@@ -12,20 +12,25 @@
 #include <sstream>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/form1.h"
+#include "app/table_location.h"
 #include "script/script_runner.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: jmach-script [--charts] [SCRIPT]\n"
-    "Runs the window offscreen, reading KATJO-D20G15.txt from the working directory.\n"
+constexpr const char* kDescription =
+    "Runs the window offscreen and prints one JSON line per action.\n"
+    "The airfoil table KATJO-D20G15.txt is read from the working directory, else from\n"
+    "share/jmach of this installation, else from $XDG_DATA_HOME/jmach and $XDG_DATA_DIRS/jmach.\n"
     "Actions, one per line (blank lines and # comments are skipped):\n"
     "  thickness N | camber N | np N | alpha N | xm N | mach N   move that scroll bar to N\n"
     "  type-mach TEXT                  replace the text of the Mach box (runs nothing)\n"
     "  click profil|pressure|Picture_CL|Picture_CM|Mcrit\n"
     "  about                           open the About window\n"
-    "  snapshot FILE.png               save an image of the whole window\n";
+    "  snapshot FILE.png|.svg|.pdf     save an image of the whole window\n"
+    "  export CHART FILE.csv|.png|.svg|.pdf\n"
+    "                                  save a chart's numbers (CSV) or its image";
 
 QtMessageHandler default_handler = nullptr;
 
@@ -33,36 +38,34 @@ QtMessageHandler default_handler = nullptr;
 // the window is laid out; the notice means nothing for drawing into memory.
 void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtWarningMsg && text.contains(QLatin1String("propagateSizeHints"))) return;
+    // Writing a PDF asks for the runtime folder, which a plain shell or a
+    // CI job may not set; Qt then uses one of its own.
+    if (type == QtWarningMsg && text.contains(QLatin1String("XDG_RUNTIME_DIR not set"))) return;
     if (default_handler) default_handler(type, context, text);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool charts = false;
-    const char* script = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--charts") == 0) {
-            charts = true;
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            std::fprintf(stderr, "jmach-script: unknown option %s\n%s", argv[i], kUsage);
-            return 2;
-        } else if (!script) {
-            script = argv[i];
-        } else {
-            std::fprintf(stderr, "jmach-script: one script at most\n%s", kUsage);
-            return 2;
-        }
-    }
+    jmach::set_application_identity();
+    jmach::CommandLine command_line(QStringLiteral("jmach-script"), QStringLiteral("[SCRIPT]"),
+                                    QString::fromLatin1(kDescription));
+    const QCommandLineOption charts_option(QStringLiteral("charts"),
+                                           QStringLiteral("Add what each chart shows to every line."));
+    command_line.parser().addOption(charts_option);
+    command_line.parser().addPositionalArgument(QStringLiteral("SCRIPT"),
+                                                QStringLiteral("The script file; none or - reads standard input."));
+    command_line.set_max_positional(1);
+    if (const auto status = command_line.read(jmach::program_arguments(argc, argv))) return *status;
+    const bool charts = command_line.parser().isSet(charts_option);
+    const QStringList positional = command_line.positional();
+    const std::string script_name = positional.isEmpty() ? std::string() : positional.front().toStdString();
+    const char* script = positional.isEmpty() ? nullptr : script_name.c_str();
 
     // The window is drawn into memory only, whatever display there is.
     qputenv("QT_QPA_PLATFORM", "offscreen");
     default_handler = qInstallMessageHandler(quiet_handler);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("jmach"));
 
     std::ifstream file;
     std::istream* in = &std::cin;
@@ -76,7 +79,7 @@ int main(int argc, char** argv) {
     }
 
     jmach::Form1 form;
-    if (const auto error = form.Form_Load()) {
+    if (const auto error = jmach::load_startup_table(form, command_line.table(), jmach::installed_table_places())) {
         std::fprintf(stderr, "jmach-script: %s\n", error->c_str());
         return 1;
     }

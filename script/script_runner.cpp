@@ -1,6 +1,7 @@
 #include "script/script_runner.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QMouseEvent>
 #include <QPixmap>
 
@@ -9,6 +10,7 @@
 #include <istream>
 #include <ostream>
 
+#include "app/chart_export.h"
 #include "app/form1.h"
 #include "charts/picture_box.h"
 
@@ -186,8 +188,38 @@ std::optional<std::string> ScriptRunner::perform(std::string_view line) {
     if (word == "snapshot") {
         if (rest.empty()) return std::string("snapshot needs a file name");
         const QString file = QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size()));
-        if (!form_.grab().save(file, "PNG")) return "cannot write the snapshot " + std::string(rest);
+        const std::optional<ExportFormat> format = export_format(file);
+        if (!format || *format == ExportFormat::csv)
+            return "snapshot " + std::string(rest) + ": the suffix must be .png, .svg or .pdf";
+        std::optional<QString> reason;
+        if (*format == ExportFormat::png) {
+            // The window as the screen shows it, at its own resolution.
+            QByteArray bytes;
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            form_.grab().save(&buffer, "PNG");
+            reason = write_whole_file(file, bytes);
+        } else {
+            reason = write_widget_image(form_, file, *format, form_.windowTitle(), 1.0);
+        }
+        if (reason) return "cannot write the snapshot " + std::string(rest) + ": " + reason->toStdString();
         return std::nullopt;
+    }
+    if (word == "export") {
+        // export CHART FILE: the file name is the rest of the line.
+        const std::size_t gap = rest.find_first_of(" \t");
+        const std::string_view name = rest.substr(0, gap);
+        const std::string_view file = gap == std::string_view::npos ? std::string_view() : trim(rest.substr(gap));
+        for (std::size_t i = 0; i < kChartNames.size(); ++i) {
+            if (name != kChartNames[i]) continue;
+            if (file.empty()) return "export " + std::string(name) + " needs a file name";
+            const auto error = form_.export_chart(static_cast<Chart>(i),
+                                                  QString::fromUtf8(file.data(), static_cast<qsizetype>(file.size())));
+            if (error) return error->toStdString();
+            return std::nullopt;
+        }
+        return "export needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not \"" + std::string(name) +
+               "\"";
     }
     return "unknown action \"" + std::string(word) + "\"";
 }
@@ -207,6 +239,15 @@ std::string ScriptRunner::report(std::string_view line) const {
         for (const std::string& m : messages_) joined += (joined.empty() ? "" : "\n") + m;
         out += json_string(joined);
     }
+    // What the sampling hides: the exact minimum of the continuous surface
+    // (null also where the suction is unbounded) and the critical Mach
+    // number by the two other rules.
+    const auto& exact = form_.exact_minimum();
+    const auto& machs = form_.critical_machs();
+    out += ",\"cp_min_exact\":" + (exact ? json_number(exact->cp) : "null");
+    out += ",\"x_cp_min_exact\":" + (exact ? json_number(exact->x) : "null");
+    out += ",\"mcrit_kt\":" + (machs ? json_number(machs->kt) : "null");
+    out += ",\"mcrit_la\":" + (machs ? json_number(machs->la) : "null");
     if (options_.charts) {
         out += ",\"charts\":{";
         for (std::size_t i = 0; i < kChartNames.size(); ++i) {

@@ -27,6 +27,10 @@ void expect_refused(const QString& dir, const std::string& fault, const passwd* 
     program.setWorkingDirectory(dir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // An installed copy of the table in the desktop's data folders must not
+    // stand in for the missing one.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/no-data-home"));
+    env.insert(QStringLiteral("XDG_DATA_DIRS"), dir + QStringLiteral("/no-data-dirs"));
     if (user) program.setChildProcessModifier([uid = user->pw_uid, gid = user->pw_gid] {
         if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(125);
     });
