@@ -87,7 +87,11 @@ void Form1::closeEvent(QCloseEvent* event) {
 namespace {
 // A value too long for its box shows its leading digits, not its tail.
 void show_value(QLineEdit* box, const std::string& text) {
-    box->setText(QString::fromStdString(text));
+    // An unchanged value is left as it is: no repaint of the box, its frame
+    // and the scroll bar beside it.
+    const QString value = QString::fromStdString(text);
+    if (box->text() == value && box->cursorPosition() == 0) return;
+    box->setText(value);
     box->setCursorPosition(0);
 }
 }  // namespace
@@ -291,8 +295,12 @@ void Form1::type_mach(const QString& text) { Text_Moo->setText(text); }
 void Form1::open_about() { Mn_About->trigger(); }
 
 QString Form1::value_text(std::string_view box_name) const {
-    const auto* box = findChild<QLineEdit*>(QString::fromLatin1(box_name.data(), static_cast<qsizetype>(box_name.size())));
-    return box ? box->text() : QString();
+    const QLineEdit* const boxes[] = {Text_Thickness, Text_Camber, Text_nP, Text_AlfaD, Text_xM,
+                                      Text_Moo,       Text_CpMin,  Text_Mcrit, Text_CL, Text1};
+    static_assert(std::size(boxes) == kValueBoxNames.size());
+    for (std::size_t i = 0; i < kValueBoxNames.size(); ++i)
+        if (box_name == kValueBoxNames[i]) return boxes[i]->text();
+    return {};
 }
 
 QString Form1::value_tip(std::string_view box_name) const {
