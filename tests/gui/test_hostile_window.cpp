@@ -48,10 +48,12 @@ TEST(HostileWindow, OnePressOnAScrollBarMakesOneStepAndOneMessage) {
     }
 }
 
-// The number used stays the leading number; the next chain gives the box a
-// coloured background and a note, distinct from the error state, and a
-// chain over a clean text takes them away.
-TEST(HostileWindow, TheMachBoxNotesWhatItReadFromATextWithMore) {
+// Typing runs nothing; the next chain reads the box. The number used is the
+// leading number (none reads as Mach 0, a negative one corrects as its
+// magnitude does); a text with more gets a coloured background and a note,
+// 1 or more the error state and no compressible curves; a chain over a clean
+// text, or the scroll bar, takes the marks away.
+TEST(HostileWindow, TheMachBoxReadsItsLeadingNumberAndMarksTheRest) {
     Window w;
     scroll(w, "HScroll_Thickness")->setValue(5);
     QLineEdit* moo = text_box(w, "Text_Moo");
@@ -59,25 +61,36 @@ TEST(HostileWindow, TheMachBoxNotesWhatItReadFromATextWithMore) {
     auto drawn_at = [&](const char* text) {
         moo->setText(QString::fromUtf8(text));
         w->pressure_Click();
-        return surface_json(*picture(w, "pressure")) + surface_json(*picture(w, "Picture_CL"));
+        return surface_json(*picture(w, "pressure")) + surface_json(*picture(w, "Picture_CL")) +
+               surface_json(*picture(w, "Picture_CM"));
+    };
+    auto expect_marks = [&](const std::string& tip, const char* text) {
+        EXPECT_EQ(moo->toolTip().toStdString(), tip) << text;
+        const bool error = tip == kMachErrorTip, noted = !tip.empty() && !error;
+        EXPECT_EQ(moo->palette().color(QPalette::Text), error ? QColor(255, 0, 0) : plain.color(QPalette::Text)) << text;
+        EXPECT_EQ(moo->palette().color(QPalette::Base), noted ? to_qcolor(kNoteBackground) : plain.color(QPalette::Base)) << text;
     };
     const std::string at_0 = drawn_at("0"), at_half = drawn_at("0.5");
-    const std::string point = " The decimal point is \".\".";
+    EXPECT_NE(at_0, at_half);
+    const std::string point = " The decimal point is \".\".", not_a_number = "Read as 0: the text does not start with a number." + point;
     const std::tuple<const char*, std::string, std::string> cases[] = {  // text, tooltip, drawing
         {"0,7", "Read as 0: \",7\" after the number is ignored." + point, at_0},
         {"0.5x", "Read as 0.5: \"x\" after the number is ignored." + point, at_half},
-        {"\uFF10.\uFF17", "Read as 0: the text does not start with a number." + point, at_0},
-        {"1.5x", kMachErrorTip, at_0},  // the error state comes first
-        {"0.5", "", at_half}};
+        {"\uFF10.\uFF17", not_a_number, at_0}, {"abc", not_a_number, at_0}, {"", "", at_0},
+        {"-0.5", "", at_half}, {"1", kMachErrorTip, at_0}, {"1.5x", kMachErrorTip, at_0},  // the error state comes first
+        {"0.5", "", at_half}, {"1", kMachErrorTip, at_0}};
     for (const auto& [text, tip, drawn] : cases) {
         const QString before = moo->toolTip();
         moo->setText(QString::fromUtf8(text));
         EXPECT_EQ(moo->toolTip(), before) << "typing alone marked " << text;
         EXPECT_EQ(drawn_at(text), drawn) << text;
-        EXPECT_EQ(moo->toolTip().toStdString(), tip);
-        const bool error = tip == kMachErrorTip, noted = !tip.empty() && !error;
-        EXPECT_EQ(moo->palette().color(QPalette::Text), error ? QColor(255, 0, 0) : plain.color(QPalette::Text)) << text;
-        EXPECT_EQ(moo->palette().color(QPalette::Base), noted ? to_qcolor(kNoteBackground) : plain.color(QPalette::Base)) << text;
+        expect_marks(tip, text);
+    }
+    // The scroll bar writes its own text (0 as "0") and runs the full chain.
+    for (const auto& [value, text] : {std::pair{30, "0.3"}, {0, "0"}}) {
+        scroll(w, "HScroll_Moo")->setValue(value);
+        EXPECT_EQ(moo->text().toStdString(), text);
+        expect_marks("", text);
     }
 }
 

@@ -124,46 +124,6 @@ TEST(WindowChain, MomentPointPointCountAndChartClicksRedrawOnlyTheirCharts) {
     EXPECT_EQ(texts({text_box(w, "Text_nP"), text_box(w, "Text_CL"), text_box(w, "Text1")}), "21 cl cm");
 }
 
-TEST(WindowMach, TypedOneAbcEmptyAndNegativeThenTheScrollBar) {
-    Window w;
-    scroll(w, "HScroll_Thickness")->setValue(5);
-    scroll(w, "HScroll_AlfaD")->setValue(3);
-    auto charts = [&] {
-        return surface_json(*picture(w, "pressure")) + surface_json(*picture(w, "Picture_CL")) + surface_json(*picture(w, "Picture_CM"));
-    };
-    const std::string incompressible = charts();
-    const QColor normal = text_box(w, "Text_Moo")->palette().color(QPalette::Text);
-    auto shows_error = [&](bool error) {
-        EXPECT_EQ(text_box(w, "Text_Moo")->palette().color(QPalette::Text), error ? QColor(255, 0, 0) : normal);
-        EXPECT_EQ(text_box(w, "Text_Moo")->toolTip() == QString::fromLatin1(kMachErrorTip), error);
-    };
-    text_box(w, "Text_Moo")->setText(QStringLiteral("0.5"));
-    w->profil_Click();
-    const std::string at_half = charts();
-    EXPECT_NE(at_half, incompressible);
-    // Typing runs nothing; the next chain reads the box. Text without a
-    // leading number, and no text at all, read as Mach 0; a negative Mach
-    // number corrects as its magnitude does; 1 or more draws no
-    // compressible curves and marks the box.
-    for (const auto& [text, error, drawn] : {std::tuple{"abc", false, incompressible}, {"", false, incompressible},
-                                             {"-0.5", false, at_half}, {"1", true, incompressible}}) {
-        SCOPED_TRACE(text);
-        text_box(w, "Text_Moo")->setText(QString::fromLatin1(text));
-        shows_error(false);
-        w->pressure_Click();
-        shows_error(error);
-        EXPECT_EQ(charts(), drawn);
-    }
-    // The scroll bar puts it right and runs the full chain; its text for 0 is "0".
-    for (const auto& [value, text] : {std::pair{30, "0.3"}, {7, "0.07"}, {0, "0"}}) {
-        picture(w, "Picture_CM")->Cls();
-        scroll(w, "HScroll_Moo")->setValue(value);
-        shows_error(false);
-        EXPECT_EQ(texts({text_box(w, "Text_Moo")}), text);
-        EXPECT_FALSE(picture(w, "Picture_CM")->primitives().empty());
-    }
-}
-
 TEST(WindowFirstAction, AlphaOrMomentPointFirstShowTheWholeDefaultPicture) {
     // Alpha first shows what a chart click and then the same move show.
     Window ref, w;
