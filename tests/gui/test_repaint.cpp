@@ -114,6 +114,29 @@ TEST(Repaint, LayeredChartsPaintTheSamePixelsAsAPlainPaint) {
         const QImage grabbed = w->grab().toImage().copy(at).convertToFormat(QImage::Format_RGB32);
         EXPECT_LE(difference(shown, plain, captions), 1) << name;
         EXPECT_LE(difference(grabbed, plain, captions), 1) << name;
+        // The plain paint itself: the pale yellow background in a corner,
+        // and each line where the scale puts it, in its colour (most
+        // midpoints: lines in other colours cross or cover some).
+        EXPECT_EQ(plain.pixelColor(2, 2), to_qcolor(kSurfaceBackground)) << name;
+        const ScaleRect& sc = *box->scale();
+        int lines = 0, found = 0;
+        for (const Primitive& p : box->primitives()) {
+            if (p.kind != Primitive::Kind::line) continue;
+            const QColor want = p.colour ? to_qcolor(*p.colour) : box->foreground();
+            const QPoint mid(static_cast<int>((0.5 * (p.x1 + p.x2) - sc.x1) / (sc.x2 - sc.x1) * plain.width()),
+                             static_cast<int>((0.5 * (p.y1 + p.y2) - sc.y1) / (sc.y2 - sc.y1) * plain.height()));
+            if (!plain.rect().adjusted(1, 1, -1, -1).contains(mid)) continue;
+            ++lines;
+            for (int d = 0; d < 9; ++d) {
+                const QColor got = plain.pixelColor(mid + QPoint(d % 3 - 1, d / 3 - 1));
+                if (std::max({std::abs(got.red() - want.red()), std::abs(got.green() - want.green()),
+                              std::abs(got.blue() - want.blue())}) <= 100) {
+                    ++found;
+                    break;
+                }
+            }
+        }
+        EXPECT_GE(found, lines * 3 / 4) << name << ": " << found << " of " << lines << " lines seen";
     }
 }
 
