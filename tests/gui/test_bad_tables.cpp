@@ -57,25 +57,19 @@ void expect_refused(const QString& dir, const std::string& fault, const passwd* 
     EXPECT_EQ(err.find("runtime error"), std::string::npos) << err;
 }
 
+// The reader's every message is checked on its own; here each way of
+// failing reaches the program: no file, a folder, a file that ends, bytes
+// that are not numbers, and a row that cannot make a profile.
 TEST(BadTable, EachBrokenKindIsRefusedWithItsMessage) {
     ensure_app();
-    std::string garbage = std::string("\x7f" "ELF\x02\x01\x01") + std::string(9, '\0'), rows501 = "1\n501\n";
-    for (int b = 0; b < 256; ++b) garbage += static_cast<char>(b);
+    const std::string garbage = std::string("\x7f" "ELF\x02\x01\x01") + std::string(9, '\0');
     const std::string row = "0.12, 0.02, 0.0945, 0.0431, 0\n";
-    for (int i = 0; i < 501; ++i) rows501 += row;
     struct Case { std::string kind, contents, fault; };
     const Case cases[] = {{"missing", "", "no such file in the working directory"},
                           {"directory", "", "is a directory"},
                           {"empty", "", "the file ends after 0 values"},
                           {"binary garbage", garbage, "is not a number"},
-                          {"501 rows", rows501, "above the limit of 500 rows"},
-                          {"N = 3.5", "1\n3.5\n" + row + row + row + row, "is not a whole number"},
-                          {"N = -1", "1\n-1\n" + row, "is negative"},
-                          {"quoted string", "1\n2\n" + row + "\"NACA 0012\", 0, 0.05, 0, 0\n", "quoted text"},
-                          {",,", "1\n2\n" + row + "0.07,, 0.0551, 0, 0\n", "empty field"},
-                          {"nan", "1\n1\n0.12, 0.02, nan, 0.0431, 0\n", "is not a finite number"},
                           {"eps < 0", "1\n2\n" + row + "0.07, 0,\n-0.2, 0, 0\n", "line 5: eps (column 3) '-0.2' is negative"},
-                          {"mu overflowing", "1\n1\n0.12, 0.02, 0.1, 1e200, 0\n", "line 3: mu (column 4) '1e200' is outside"},
                           {"truncated mid-row", "1\n2\n" + row + "0.07, 0, 0.05", "the file ends after 10 values"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
