@@ -133,6 +133,7 @@ TEST(Rules, GasConstantsFromGammaAndWorkedValues) {
     const double worked[][5] = {{0.6, -1.25, -1.4285714, -1.7895490, -1.2943436},
                                 {0.3, -1.0482848, -1.0742191, -1.1038536, -6.9473153}};
     for (const auto& [m, pg, kt, la, cr] : worked) {
+        SCOPED_TRACE(m);
         const double m2 = m * m, beta = std::sqrt(1 - m2), t = m2 * s.gamma_minus1_half + 1;
         expect_near({{Cp_PG(-1, beta), pg}, {Cp_KT(-1, m2, beta), kt}, {Cp_LA(-1, m2, beta, t), la}, {Cp_Cr(s, m2, t), cr}}, 5e-8);
     }
