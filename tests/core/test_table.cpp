@@ -1,17 +1,32 @@
-// The airfoil table reader and the lookup: worked lookups and messages on
-// small texts written here, file errors on real files, and every seed of the
-// fuzz corpus and every input the fuzzer once crashed on, replayed on every
-// build (no clang needed).
+// The airfoil table reader and the lookup: worked lookups, every refusal and
+// warning named by file and line with the old table kept, file errors on
+// real files, huge files in bounded time and memory, finite results for
+// every circle the reader lets through, and every seed of the fuzz corpus
+// (and every input the fuzzer once crashed on) replayed on every build.
+// Then the committed table "KATJO-D20G15.txt": every scroll-bar pair has
+// exactly one row, each row's circle really has the row's thickness and
+// camber, and katjo-gen reproduces the file byte for byte.
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <complex>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <numbers>
+#include <utility>
 
+#include "airfoil/pressure.h"
 #include "airfoil/profile.h"
+#include "airfoil/table.h"
+#include "compressible/coefficients.h"
+#include "compressible/mcrit.h"
 #include "fuzz/table_contract.h"
 
 namespace jmach {
@@ -30,22 +45,21 @@ TEST(TableReader, LookupTakesTheFirstRowWithExactlyEqualKeys) {
     EXPECT_TRUE(profil_hesapla(s, 7, 0, 11) == ProfileOutcome::computed && s.circle_eps == 0.06);
     ASSERT_EQ(profil_hesapla(s, 12, 2, 51), ProfileOutcome::computed);
     EXPECT_TRUE(s.circle_eps == 0.1 && s.circle_mu == 0.05);
-
     // A missing pair changes only the inputs; the profile stays as it was.
     ModelState expected = s;
     expected.thickness = 0.13;
     expected.n_points = 21;
     EXPECT_EQ(profil_hesapla(s, 13, 2, 21), ProfileOutcome::not_in_table);
     EXPECT_EQ(std::memcmp(&s, &expected, sizeof s), 0);
-
     // N = 0 loads an empty table; the old rows beyond it are never looked up.
     ASSERT_EQ(parse_airfoil_table("99 0\n", kTableFileName, s), std::nullopt);
-    ASSERT_EQ(s.table_rows, 0.0);
-    EXPECT_EQ(profil_hesapla(s, 7, 0, 11), ProfileOutcome::not_in_table);
+    EXPECT_TRUE(s.table_rows == 0 && profil_hesapla(s, 7, 0, 11) == ProfileOutcome::not_in_table);
 }
 
-TEST(TableReader, BadTableNamesFileLineAndTextAndKeepsTheOldTable) {
-    const std::pair<std::string, std::string> cases[] = {  // the text, and what the message must say
+// What follows `airfoil table "<file>"` in the one-line refusal or warning.
+TEST(TableReader, EveryRefusalAndWarningNamesFileAndLineAndKeepsTheOldTable) {
+    const std::string more = "; check the row count, five values a row and \".\" as the decimal point";
+    const struct { std::string text, error, warning = ""; } cases[] = {
         {"0 1\n0.12 0.02\nabc 0.05 0\n", ", line 3: 'abc' is not a number"},
         {"0 1\n0.12 0.02 0.1 0.05 0x10\n", ", line 2: '0x10' is not a number"},
         {"0 1\n\"NACA 0012\", 0.12 0.02 0.1 0.05\n", ", line 2: quoted text '\"NACA 0012\"' is not a number"},
@@ -59,21 +73,34 @@ TEST(TableReader, BadTableNamesFileLineAndTextAndKeepsTheOldTable) {
         {"0 501\n", ", line 1: the row count '501' is above the limit of 500 rows"},
         {"0 1\n0.12\x00 0.02 0.1 0.05 0\n"s, ", line 2: '0.12\\x00' is not a number"},
         {"0 1\n\xFF\xFE 0.02 0.1 0.05 0\n", ", line 2: '\\xFF\\xFE' is not a number"},
-        {"0 1\n" + std::string(1000, '7') + "x 0.02 0.1 0.05 0\n",  // shortened in the message
-         ", line 2: '" + std::string(40, '7') + "...' is not"},
+        {"0 1\n" + std::string(1000, '7') + "x 0.02 0.1 0.05 0\n", ", line 2: '" + std::string(40, '7') + "...' is not"},
         {"", ": the file ends after 0 values, before the row count"},
         {"7\n", ": the file ends after 1 value (the last on line 1), before the row count"},
         {"0 2\n0.12 0.02 0.1 0.05 0\n0.13 0.02\n",
          ": the file ends after 9 values (the last on line 3), but the row count '2' announces 12 (2 + 5 per row)"},
         // A comma is a separator: "0,02" is the two values 0 and 2.
-        {"0 1\n0.12 0,02 0.1\n", ": the file ends after 6 values (the last on line 2), but the row count '1'"}};
-    const std::string file = "/data/" + std::string(kTableFileName);
+        {"0 1\n0.12 0,02 0.1\n", ": the file ends after 6 values (the last on line 2), but the row count '1'"},
+        // Rows whose circle makes no profile; the bound itself loads.
+        {"1 1\n0.12 0.02 -0.2 0.05 0\n", ", line 2: eps (column 3) '-0.2' is negative"},
+        {"1 1\n0.12 0.02\n10.5 0 0\n", ", line 3: eps (column 3) '10.5' is above 10"},
+        {"1 1\n0.12 0.02 0.1 1e200 0\n", ", line 2: mu (column 4) '1e200' is outside -10 .. 10"},
+        {"1 1\n0.12 0.02 10 -10 0\n , \r\n", ""},  // then separators only: no warning
+        {"1 1\n0,12 0,02 0,0945 0,0431 0,3\n", "",  // decimal commas
+         ": warning: the row count is 1, but values follow the last row (line 2): from line 2 on ('0945') they were ignored" + more},
+        {"1 0\n0.12", "", ": warning: the row count is 0, but values follow it (line 1): from line 2 on ('0.12')"}};
+    const std::string file = "/data/" + std::string(kTableFileName), head = "airfoil table \"" + file + "\"";
     const ModelState old = table_contract::prefilled_state();
-    for (const auto& [text, what] : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 80));
         ModelState s = old;
-        const std::string err = parse_airfoil_table(text, file, s).value_or("loaded");
-        EXPECT_TRUE(err.find('\n') == err.npos && err.find("airfoil table \"" + file + "\"" + what) != err.npos) << err;
-        EXPECT_EQ(table_contract::check(old, s, err, file), "") << text.substr(0, 80);
+        std::string warning = "stale";
+        const std::string err = parse_airfoil_table(c.text, file, s, &warning).value_or("");
+        EXPECT_EQ(table_contract::check(old, s, err.empty() ? std::nullopt : std::optional(err), file, warning), "");
+        const auto says = [&](const std::string& got, const std::string& want) {
+            return want.empty() ? got.empty() : got.find('\n') == got.npos && got.find(head + want) != got.npos;
+        };
+        EXPECT_TRUE(says(err, c.error)) << err;
+        EXPECT_TRUE(says(warning, c.warning)) << warning;
     }
 }
 
@@ -92,14 +119,69 @@ TEST(TableReader, MissingUnreadableOrDirectory) {
     std::ofstream(dir / "locked.txt") << "0 0\n";
     fs::permissions(dir / "locked.txt", fs::perms::none);
     if (geteuid() != 0) expect_error(dir / "locked.txt", "cannot be opened");  // permissions do not stop root
-
-    // The program's own name is relative: looked for in the working
-    // directory, which the message names.
+    // The program's own name is relative: looked for in the working directory, which the message names.
     const fs::path cwd = fs::current_path();
     fs::current_path(dir / "empty");
     expect_error(kTableFileName, "no such file in the working directory " + fs::current_path().string());
     fs::current_path(cwd);
     fs::remove_all(dir);
+}
+
+// 8 GiB sparse files, zero bytes after what is written: each is settled
+// within a second, memory not growing with it.
+TEST(TableReader, HugeFilesAreSettledQuicklyInConstantMemory) {
+    const fs::path file = fs::temp_directory_path() / ("jmach-huge-" + std::to_string(getpid()) + ".txt");
+    const std::string row = "0.12, 0.02, 0.0945, 0.0431, 0.3\n";
+    const std::pair<std::string, std::string> cases[] = {  // the start of the file, the outcome
+        {"1 1\n" + row, "warning: the row count is 1, but values follow the last row (line 2): from line 3 on ('\\x00"},
+        {"", "line 1: '\\x00\\x00"},
+        {"1 1\n" + std::string(9 << 20, ' ') + row, "more than 8 MiB before the end of the last row (line 2)"}};
+    const auto peak_rss_kib = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return usage.ru_maxrss;
+    };
+    for (const auto& [head, outcome] : cases) {
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << head;
+        fs::resize_file(file, 8ULL << 30);
+        const ModelState before = table_contract::prefilled_state();
+        ModelState s = before;
+        std::string warning;
+        const long rss = peak_rss_kib();
+        const auto start = std::chrono::steady_clock::now();
+        const auto error = load_airfoil_table(file, s, &warning);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
+        EXPECT_LT(peak_rss_kib() - rss, 32 * 1024) << "KiB more at peak";
+        EXPECT_EQ(table_contract::check(before, s, error, file.string(), warning), "");
+        EXPECT_NE(error.value_or(warning).find(outcome), std::string::npos) << error.value_or(warning);
+    }
+    fs::remove(file);
+}
+
+// The bound's corners and edges, tiny eps where the circle nearly touches
+// zeta = -1, every point count at -10, 0 and 10 degrees and every angle at
+// 11, 12, 51, 100 and 101 points: profile, pressure, lift, moment and
+// critical Mach number all finite.
+TEST(TableReader, EveryCircleWithinTheBoundGivesFiniteResults) {
+    const auto finite = [](const auto& v) { return std::ranges::all_of(v, [](double x) { return std::isfinite(x); }); };
+    for (const double eps : {0.0, 5e-324, 1e-300, 1e-12, 1e-6, 0.3057, 1.0, kTableMaxOffset})
+        for (const double mu : {-kTableMaxOffset, -1e-9, 0.0, 1e-300, 0.3842, 1.0, kTableMaxOffset})
+            for (int np = 11; np <= 101; ++np)
+                for (int alpha = -10; alpha <= 10; ++alpha) {
+                    if (alpha % 10 != 0 && np > 12 && np != 51 && np < 100) continue;
+                    ModelState s{.n_points = static_cast<double>(np), .circle_eps = eps, .circle_mu = mu};
+                    set_constants(s);
+                    compute_profile_geometry(s);
+                    const double cp_min = basınc_hesapla(s, alpha);
+                    lift_curve(s);
+                    const auto cm = moment_curve(s, 100);
+                    const McritResult r = mcrit_search(s, std::min(cp_min, -0.02));
+                    const McritCurves c = mcrit_curves(s, std::min(cp_min, -0.02));
+                    ASSERT_TRUE(std::isfinite(cp_min) && finite(s.prof_x) && finite(s.prof_y) && finite(s.cp_surf) &&
+                                finite(s.curve_cl) && finite(s.curve_cm) && cm && std::isfinite(*cm) &&
+                                std::isfinite(r.mcr) && finite(c.pg) && finite(c.kt) && finite(c.la) && finite(c.cr))
+                        << "eps " << eps << ", mu " << mu << ", nP " << np << ", alpha " << alpha;
+                }
 }
 
 // Seeds named good-* must load, bad-* must be refused, any-* are the reader's
@@ -122,8 +204,7 @@ TEST(TableReader, EveryFuzzSeedKeepsTheContractAndMeetsItsExpectation) {
             std::string warning;
             const auto error = parse_airfoil_table(bytes, kTableFileName, s, &warning);
             EXPECT_EQ(table_contract::check(before, s, error, kTableFileName, warning), "");
-            EXPECT_TRUE(name.starts_with("any-") || error.has_value() == name.starts_with("bad-"))
-                << error.value_or("loaded");
+            EXPECT_TRUE(name.starts_with("any-") || error.has_value() == name.starts_with("bad-")) << error.value_or("loaded");
             if (!name.starts_with("good-3rows-")) continue;
             ++layouts;
             ASSERT_EQ(s.table_rows, 3);
@@ -133,6 +214,92 @@ TEST(TableReader, EveryFuzzSeedKeepsTheContractAndMeetsItsExpectation) {
         }
     }
     EXPECT_GE(layouts, 8);  // and so the corpus was found
+}
+
+using cplx = std::complex<double>;
+const fs::path kTablePath = fs::path(JMACH_SOURCE_DIR) / "data" / kTableFileName;
+
+// The largest thickness and mean-line ordinate of the profile of s, measured
+// by code of its own rather than the generator's search. The circle is walked
+// by the angle psi about its centre and mapped by z = zeta + 1/zeta; the
+// chord runs from the image of zeta = -(1 + 2 eps) (x/c = 0, psi = pi - te)
+// to that of zeta = 1 (x/c = 1, psi = te). For a point of the lower surface
+// the upper point at the same x/c is found by bisection; the maxima by
+// ternary search along the lower surface.
+std::pair<double, double> measured_thickness_and_camber(const ModelState& s) {
+    const cplx centre(-s.circle_eps, s.circle_mu);
+    const double radius = std::abs(1.0 - centre), te = std::arg(1.0 - centre), le = std::numbers::pi - te;
+    const double z_le = -(1 + 2 * s.circle_eps) - 1 / (1 + 2 * s.circle_eps);
+    auto map = [&](cplx zeta) { return (zeta + 1.0 / zeta - z_le) / (2 - z_le); };
+    auto point = [&](double psi) { return map(centre + std::polar(radius, psi)); };
+
+    auto upper_y = [&](double x) {  // x/c falls from te to le
+        double a = te, b = le;
+        for (int i = 0; i < 80; ++i) (point(0.5 * (a + b)).real() > x ? a : b) = 0.5 * (a + b);
+        return point(0.5 * (a + b)).imag();
+    };
+    auto peak = [&](auto of_lower_upper) {  // over the lower surface, psi = le .. te + 2 pi
+        auto value = [&](double psi) { return of_lower_upper(point(psi).imag(), upper_y(point(psi).real())); };
+        double a = le, b = te + 2 * std::numbers::pi;
+        for (int i = 0; i < 200; ++i) {
+            const double m1 = (2 * a + b) / 3, m2 = (a + 2 * b) / 3;
+            (value(m1) < value(m2) ? a : b) = value(m1) < value(m2) ? m1 : m2;
+        }
+        return value((a + b) / 2);
+    };
+    return {peak([](double lo, double up) { return up - lo; }),
+            peak([](double lo, double up) { return (lo + up) / 2; })};
+}
+
+TEST(TableFile, EveryScrollBarPairHasExactlyOneRowThatAgreesWithJoukowskiTheory) {
+    ModelState s;
+    set_constants(s);
+    ASSERT_EQ(load_airfoil_table(kTablePath, s), std::nullopt);
+    ASSERT_EQ(s.table_rows, 496);
+    int row_of[31][16] = {};
+    for (int r = 1; r <= 496; ++r) {
+        const double t = s.table_thickness[r], f = s.table_camber[r], eps = s.table_eps[r], mu = s.table_mu[r];
+        const long i = std::lround(t * 100), j = std::lround(f * 100);
+        ASSERT_TRUE(i >= 0 && i <= 30 && j >= 0 && j <= 15 && t == i / 100.0 && f == j / 100.0) << "row " << r;
+        EXPECT_EQ(std::exchange(row_of[i][j], r), 0) << "a second row for " << i << "/" << j << ": " << r;
+        // eps = 0 only for the zero-thickness arcs, mu = 0 only without camber.
+        EXPECT_TRUE(eps >= 0 && mu >= 0 && (eps == 0) == (t == 0) && (mu == 0) == (f == 0)) << "row " << r;
+        EXPECT_TRUE(t != 0 || mu == 2.0 * f) << "row " << r;  // a circular arc: camber exactly mu/2
+        // Thin profile: t/c = (3 sqrt 3 / 4) eps to first order, closest without camber.
+        if (t == 0.01) { EXPECT_NEAR(t / (3 * std::sqrt(3.0) / 4 * eps), 1.0, f == 0 ? 0.01 : 0.07) << "row " << r; }
+        // The mean line peaks over Re z = 0, where the circle crosses the
+        // imaginary axis at i(mu +- sqrt(mu^2 + 1 + 2 eps)): at mu / (2 (1 + eps))
+        // of the chord 4 (1 + eps)^2 / (1 + 2 eps).
+        EXPECT_NEAR(f, mu / (2 * (1 + eps)), 1e-12) << "row " << r;
+    }
+    // Every scroll-bar pair finds its one row (so all 496 are there).
+    for (int i = 0; i <= 30; ++i)
+        for (int j = 0; j <= 15; ++j) {
+            ASSERT_EQ(profil_hesapla(s, i, j, 11), ProfileOutcome::computed) << i << "/" << j;
+            EXPECT_TRUE(s.circle_eps == s.table_eps[row_of[i][j]] && s.circle_mu == s.table_mu[row_of[i][j]]);
+        }
+
+    // Sampled rows, corners included, measure their keys.
+    for (const auto& [i, j] : {std::pair{0, 0}, {30, 0}, {0, 15}, {30, 15}, {1, 0}, {1, 15}, {12, 4}, {6, 10},
+                               {21, 7}, {15, 0}, {30, 8}}) {
+        SCOPED_TRACE(testing::Message() << "t/c = " << i << "%, f/c = " << j << "%");
+        ASSERT_EQ(profil_hesapla(s, i, j, 101), ProfileOutcome::computed);
+        const auto [thickness, camber] = measured_thickness_and_camber(s);
+        EXPECT_NEAR(thickness, i / 100.0, 1e-9);
+        EXPECT_NEAR(camber, j / 100.0, 1e-9);
+    }
+}
+
+TEST(TableFile, GeneratorReproducesTheCommittedFile) {
+    const auto out = fs::temp_directory_path() / ("katjo-gen-test-" + std::to_string(getpid()) + ".txt");
+    const std::string command = std::string("\"") + JMACH_GENERATOR + "\" \"" + out.string() + "\"";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::ifstream generated_file(out, std::ios::binary), committed_file(kTablePath, std::ios::binary);
+    const std::string generated(std::istreambuf_iterator<char>(generated_file), {});
+    const std::string committed(std::istreambuf_iterator<char>(committed_file), {});
+    fs::remove(out);
+    ASSERT_FALSE(committed.empty());
+    EXPECT_TRUE(generated == committed) << "katjo-gen output differs from the committed table";
 }
 
 }  // namespace
