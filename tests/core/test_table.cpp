@@ -104,29 +104,6 @@ TEST(TableReader, EveryRefusalAndWarningNamesFileAndLineAndKeepsTheOldTable) {
     }
 }
 
-TEST(TableReader, MissingUnreadableOrDirectory) {
-    const fs::path dir = fs::temp_directory_path() / ("jmach-table-" + std::to_string(getpid()));
-    fs::create_directories(dir / "empty");
-    const ModelState old = table_contract::prefilled_state();
-    ModelState s = old;
-    auto expect_error = [&](const fs::path& path, const std::string& what) {
-        const std::string err = load_airfoil_table(path, s).value_or("loaded");
-        EXPECT_NE(err.find("\"" + path.string() + "\": " + what), std::string::npos) << err;
-        EXPECT_EQ(table_contract::check(old, s, err, path.string()), "");
-    };
-    expect_error(dir / "absent.txt", "no such file");
-    expect_error(dir, "is a directory");
-    std::ofstream(dir / "locked.txt") << "0 0\n";
-    fs::permissions(dir / "locked.txt", fs::perms::none);
-    if (geteuid() != 0) expect_error(dir / "locked.txt", "cannot be opened");  // permissions do not stop root
-    // The program's own name is relative: looked for in the working directory, which the message names.
-    const fs::path cwd = fs::current_path();
-    fs::current_path(dir / "empty");
-    expect_error(kTableFileName, "no such file in the working directory " + fs::current_path().string());
-    fs::current_path(cwd);
-    fs::remove_all(dir);
-}
-
 // 8 GiB sparse files, zero bytes after what is written: each is settled
 // within a second, memory not growing with it.
 TEST(TableReader, HugeFilesAreSettledQuicklyInConstantMemory) {
