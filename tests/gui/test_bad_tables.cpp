@@ -120,26 +120,5 @@ TEST(BadTable, NoReadPermission) {
     expect_refused(dir.path(), "cannot be opened (Permission denied)", nobody, program);
 }
 
-// Values after the last row: one warning, and the window opens all the same
-// (the program is still running a second later).
-TEST(BadTable, ValuesAfterTheLastRowWarnOnceAndTheWindowOpens) {
-    ensure_app();
-    QTemporaryDir dir;
-    std::ofstream(dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString()) << "1 1\n0.12 0.02 0.1 0 0\n7\n";
-    QProcess program;
-    program.setWorkingDirectory(dir.path());
-    program.setReadChannel(QProcess::StandardError);
-    program.start(QStringLiteral(JMACH_PROGRAM), {});  // offscreen: the test environment's platform
-    const QByteArray warning = "jmach: airfoil table \"KATJO-D20G15.txt\": warning: the row count is 1, but values "
-                               "follow the last row (line 2): from line 3 on ('7') they were ignored";
-    QByteArray err;
-    for (int i = 0; i < 300 && !err.contains(warning) && program.state() != QProcess::NotRunning; ++i)
-        program.waitForReadyRead(100), err += program.readAllStandardError();
-    EXPECT_EQ(err.count(warning), 1) << err.toStdString();
-    EXPECT_FALSE(program.waitForFinished(1000)) << "the program ended: " << err.toStdString();
-    program.kill();
-    program.waitForFinished(10000);
-}
-
 }  // namespace
 }  // namespace jmach::testing
