@@ -1,36 +1,73 @@
 #include "core/number_text.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <system_error>
 
+// Decimal texts are written by {fmt} and read by fast_float, the same code
+// on every platform, so that the desktop and the browser show the same
+// digits (the browser's C++ library converts no floating-point numbers).
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
+
 namespace jmach {
+
+namespace {
+
+// The nearest double to the decimal number text[0, size): no sign, at least
+// one digit. A value beyond the double range may come back as an
+// out-of-range error rather than as infinity or zero.
+fast_float::from_chars_result read_decimal(const char* text, std::size_t size, double& value) {
+    return fast_float::from_chars(text, text + size, value, fast_float::chars_format::general);
+}
+
+// Integers from 2^53 up are written out digit for digit.
+constexpr double kExactIntegers = 9007199254740992.0;
+
+}  // namespace
 
 double round_half_even(double v, int decimals) {
     if (!std::isfinite(v)) return v;
     // Fixed-point text with `decimals` places is the correctly rounded
     // decimal of the exact binary value, exact ties going to even; reading
     // it back gives the nearest double.
-    std::array<char, 400> buf{};
-    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), v,
-                                   std::chars_format::fixed, decimals);
-    if (ec != std::errc{}) return v;
+    const std::string fixed = fmt::format("{:.{}f}", std::fabs(v), decimals);
     double r = 0;
-    std::from_chars(buf.data(), end, r);
-    return r == 0 ? 0.0 : r;  // a rounded negative zero is plain zero
+    if (read_decimal(fixed.data(), fixed.size(), r).ec != std::errc{}) return v;
+    if (r == 0) return 0.0;  // a rounded negative zero is plain zero
+    return std::signbit(v) ? -r : r;
 }
 
 std::string number_text(double v) {
     if (!std::isfinite(v)) return {};
     if (v == 0) return "0";
-    std::array<char, 400> buf{};
-    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), v,
-                                   std::chars_format::fixed);
-    if (ec != std::errc{}) return {};
-    return std::string(buf.data(), end);
+    if (std::fabs(v) >= kExactIntegers) return fmt::format("{:.0f}", v);
+    // The shortest digits that read back as v, then placed around the point
+    // without an exponent: "1.5e-05" becomes "0.000015".
+    std::string shortest = fmt::format("{}", std::fabs(v));
+    int exponent = 0;
+    if (const std::size_t e = shortest.find('e'); e != std::string::npos) {
+        exponent = std::stoi(shortest.substr(e + 1));
+        shortest.resize(e);
+    }
+    const std::size_t point = shortest.find('.');
+    std::string digits = shortest;
+    long long before_point = static_cast<long long>(point == std::string::npos ? shortest.size() : point) + exponent;
+    if (point != std::string::npos) digits.erase(point, 1);
+    const std::size_t zeros = std::min(digits.find_first_not_of('0'), digits.size() - 1);
+    digits.erase(0, zeros);
+    before_point -= static_cast<long long>(zeros);
+    const long long count = static_cast<long long>(digits.size());
+    std::string out = std::signbit(v) ? "-" : "";
+    if (before_point <= 0)
+        out += "0." + std::string(static_cast<std::size_t>(-before_point), '0') + digits;
+    else if (before_point >= count)
+        out += digits + std::string(static_cast<std::size_t>(before_point - count), '0');
+    else
+        out += digits.substr(0, static_cast<std::size_t>(before_point)) + "." +
+               digits.substr(static_cast<std::size_t>(before_point));
+    return out;
 }
 
 std::string rounded_text(double v, int decimals) {
@@ -70,11 +107,9 @@ double parse_leading_number(std::string_view text) {
     const bool negative = text[i] == '-';
     const std::size_t mantissa = (text[i] == '+' || text[i] == '-') ? i + 1 : i;
     double value = 0;
-    auto [ptr, ec] = std::from_chars(text.data() + mantissa, text.data() + end, value,
-                                     std::chars_format::general);
-    (void)ptr;
+    const std::errc ec = read_decimal(text.data() + mantissa, end - mantissa, value).ec;
     if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone here: tell overflow from
+        // The reader may leave the value alone here: tell overflow from
         // underflow by the decimal exponent of the first significant digit.
         // A number too small for a double reads as zero.
         long long exp10 = 0;
