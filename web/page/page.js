@@ -175,10 +175,13 @@
   // pixel wide at the page's scale, in whole device pixels; grid lines sit
   // on the pixel grid so that they stay sharp at any device pixel ratio.
   function paint(pic) {
+    // Until a chart first draws, the surface's own background shows it empty.
+    if (!pic.drawing && pic.canvas.width === 0) return;
+    // The canvas's size in device pixels follows from the layout in twips,
+    // without asking the browser to lay the page out again.
     const ratio = window.devicePixelRatio || 1;
-    const rect = pic.canvas.getBoundingClientRect();
-    const W = Math.max(1, Math.round(rect.width * ratio));
-    const H = Math.max(1, Math.round(rect.height * ratio));
+    const W = Math.max(1, Math.round(pic.w * pxPerTwip * ratio));
+    const H = Math.max(1, Math.round(pic.h * pxPerTwip * ratio));
     if (pic.canvas.width !== W) pic.canvas.width = W;
     if (pic.canvas.height !== H) pic.canvas.height = H;
     const ctx = pic.canvas.getContext('2d');
@@ -277,7 +280,6 @@
       const text = textOf(name);
       if (box.value !== text) {
         box.value = text;
-        box.scrollLeft = 0;  // a value too long for its box shows its leading digits
       }
     }
     for (const name of ['Text_Moo', 'Text_Mcrit']) {
@@ -299,6 +301,7 @@
 
   // ---- The controls ----
 
+  let pxPerTwip = 1 / TWIPS_PER_PIXEL;  // CSS pixels per twip
   let currentScale = 1;  // CSS pixels per desktop pixel
 
   function buildWindow() {
@@ -341,7 +344,8 @@
     for (const [name, left, top, width, height, fg, clickable] of PICTURES) {
       const el = place(element('div', client, 'picture', name), left, top, width, height);
       const canvas = element('canvas', el);
-      pictures[name] = { el: el, canvas: canvas, fg: fg, version: -1, drawing: null };
+      canvas.width = canvas.height = 0;
+      pictures[name] = { el: el, canvas: canvas, w: width, h: height, fg: fg, version: -1, drawing: null };
       if (clickable) {
         // A click on a caption belongs to the caption, not to the chart.
         canvas.addEventListener('click', () => runHandler(() => api.click(name)));
@@ -427,11 +431,15 @@
 
   // The page fills the browser window, keeping the desktop proportions.
   function fit() {
-    const pxPerTwip = Math.max(0.6 / TWIPS_PER_PIXEL,
+    setScale();
+    repaintCharts(true);
+  }
+
+  function setScale() {
+    pxPerTwip = Math.max(0.6 / TWIPS_PER_PIXEL,
       Math.min(window.innerWidth / CLIENT_WIDTH, window.innerHeight / (CLIENT_HEIGHT + MENU_HEIGHT)));
     currentScale = pxPerTwip * TWIPS_PER_PIXEL;
     document.documentElement.style.setProperty('--tw', pxPerTwip + 'px');
-    repaintCharts(true);
   }
 
   function wireDialogs() {
@@ -622,9 +630,13 @@
       p.hidden = false;
       return;
     }
+    setScale();
     buildWindow();
     wireDialogs();
-    fit();
+    repaintCharts(true);
+    // From opening the page to the window up with every chart drawn, once
+    // the browser has laid it out.
+    document.body.getBoundingClientRect();
     const loadMs = performance.now();
     document.documentElement.dataset.loadMs = loadMs.toFixed(1);
     window.addEventListener('resize', fit);
