@@ -4,27 +4,31 @@
 
 namespace jmach {
 
+double surface_speed(const ModelState& s, double alpha, double sin_beta_alpha, double theta,
+                     double map_deriv) {
+    // psi: angle at the circle point between the directions to the origin
+    // and to the circle centre, so theta - psi is the point's angle about
+    // the centre.
+    const double u = s.centre_ratio * std::sin(s.centre_angle + theta);
+    const double psi = std::atan(u / std::sqrt(1.0 - u * u));
+    const double v = (theta - alpha) - psi;
+    // Surface speed on the circle with the Kutta circulation, divided by
+    // |dz/dzeta|.
+    return 2.0 * (sin_beta_alpha + std::sin(v)) / map_deriv;
+}
+
 double basınc_hesapla(ModelState& s, int alpha_pos) {
     s.alpha_deg = alpha_pos;
     const double alpha = s.pi_value * s.alpha_deg / 180.0;
     const double beta = s.zero_lift_angle;
-    const double delta = s.centre_angle;
     const int n = geometry_points(s);
     // The circulation term is the same at every point.
     const double sin_beta_alpha = std::sin(beta + alpha);
     for (int j = 2; j <= n - 1; ++j) {
-        const double theta = s.theta[j];
-        // psi: angle at the circle point between the directions to the
-        // origin and to the circle centre, so theta - psi is the point's
-        // angle about the centre.
-        const double u = s.centre_ratio * std::sin(delta + theta);
-        const double psi = std::atan(u / std::sqrt(1.0 - u * u));
-        const double v = (theta - alpha) - psi;
-        // Surface speed on the circle with the Kutta circulation, divided by
-        // |dz/dzeta|; where the derivative vanishes the speed is unbounded
-        // and 10 stands in for it.
+        // Where the derivative vanishes the speed is unbounded and 10 stands
+        // in for it.
         const double q = (s.map_deriv[j] == 0) ? 10.0
-                                               : 2.0 * (sin_beta_alpha + std::sin(v)) / s.map_deriv[j];
+                                               : surface_speed(s, alpha, sin_beta_alpha, s.theta[j], s.map_deriv[j]);
         s.cp_surf[j] = 1.0 - q * q;
     }
     // The finite trailing-edge speed of the Joukowski profile.

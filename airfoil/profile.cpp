@@ -62,8 +62,8 @@ void compute_profile_geometry(ModelState& s) {
     s.circle_radius = std::sqrt(s.radius_sq);
     s.radius_per_chord = s.circle_radius / s.chord_len;
     s.centre_ratio = std::sqrt((eps * eps + mu * mu) / s.radius_sq);
-    if (eps == 0)
-        s.centre_angle = (mu != 0) ? s.pi_value / 2.0 : 0.0;
+    if (eps == 0)  // the centre on the imaginary axis: straight up, straight down, or the origin
+        s.centre_angle = (mu > 0) ? s.pi_value / 2.0 : (mu < 0) ? -s.pi_value / 2.0 : 0.0;
     else
         s.centre_angle = std::atan(mu / eps);
     s.n_intervals = s.n_points - 1.0;

@@ -1,9 +1,12 @@
 #include "airfoil/table.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <system_error>
 
@@ -86,20 +89,22 @@ bool is_non_finite_word(std::string_view t) {
     return lower == "inf" || lower == "infinity" || lower == "nan";
 }
 
-// "airfoil table "<file>": <what>", the form of every message of the reader.
-std::string table_message(std::string_view file, const std::string& what) {
-    return "airfoil table \"" + printable(file, kMaxName) + "\": " + what;
-}
 
-// Reads the values of the table one after another. Commas, blanks, tabs and
-// line breaks separate values; a comma closes the value before it, so two
-// commas with only blanks between them leave an empty field.
+// Where the reader's bytes come from: fills `buf` with up to `size` bytes and
+// returns how many; 0 at the end, -1 on a read error (errno tells which).
+using ByteSource = std::function<std::ptrdiff_t(char* buf, std::size_t size)>;
+
+// Reads the values of the table one after another from a byte source, a
+// buffer at a time. Commas, blanks, tabs and line breaks separate values; a
+// comma closes the value before it, so two commas with only blanks between
+// them leave an empty field. Reading stops at a byte budget: the table part
+// may take kTableMaxBytes, the look past its last row kTableLookahead.
 class ValueReader {
 public:
-    ValueReader(std::string_view text, std::string_view file_name) : text_(text), file_(file_name) {
+    ValueReader(ByteSource source, std::string_view file_name) : source_(std::move(source)), file_(file_name) {
         // A byte-order mark, as some editors write at the start of a text
         // file, is not part of the first value.
-        if (text_.substr(0, 3) == "\xEF\xBB\xBF") pos_ = 3;
+        if (fill(3) >= 3 && std::string_view(buf_.data() + pos_, 3) == "\xEF\xBB\xBF") pos_ += 3, consumed_ += 3;
     }
 
     enum class Status { value, end, error };
@@ -108,24 +113,54 @@ public:
     // `error` with the message in error().
     Status next(double& v) {
         skip_blanks();
-        if (pos_ >= text_.size()) return Status::end;
+        if (const int c = peek(); c < 0) return stopped() ? fail_stopped() : Status::end;
         item_line_ = line_;
-        if (text_[pos_] == ',')
-            return fail("an empty field (a comma with no value before it)");
-        const std::size_t start = pos_;
-        while (pos_ < text_.size() && !is_separator(text_[pos_])) ++pos_;
-        const std::string_view item = text_.substr(start, pos_ - start);
-        item_ = item;
-        if (item.front() == '"') return fail("quoted text " + quoted_item(start) + " is not a number");
+        if (peek() == ',') return fail("an empty field (a comma with no value before it)");
+        if (peek() == '"') return fail("quoted text " + quoted_item() + " is not a number");
+        item_.clear();
+        bool cut = false;
+        // An item longer than any value is refused without reading it all.
+        for (int c = peek(); c >= 0 && !is_separator(static_cast<char>(c)); c = peek()) {
+            if (item_.size() == kTableMaxValueChars) {
+                cut = true;
+                break;
+            }
+            item_ += static_cast<char>(c);
+            advance();
+        }
+        if (stopped()) return fail_stopped();
+        const std::string_view item = item_;
         if (is_non_finite_word(item)) return fail("'" + printable(item) + "' is not a finite number");
-        if (!is_decimal_number(item)) return fail("'" + printable(item) + "' is not a number");
+        if (cut && is_decimal_number(item))
+            return fail("'" + printable(item) + "' is too long for a value (more than " +
+                        std::to_string(kTableMaxValueChars) + " characters)");
+        if (cut || !is_decimal_number(item)) return fail("'" + printable(item) + "' is not a number");
         v = parse_leading_number(item);  // locale-independent; too large reads as infinity
         if (!std::isfinite(v))
             return fail("'" + printable(item) + "' is not a finite number (too large for a double)");
         // The separator after the value: blanks, at most one comma.
         skip_blanks();
-        if (pos_ < text_.size() && text_[pos_] == ',') ++pos_;
+        if (peek() == ',') advance();
         return Status::value;
+    }
+
+    // After the last row: looks at most kTableLookahead bytes further for a
+    // value. Returns its start as a message shows it, or empty when the
+    // file holds nothing but separators there.
+    std::string look_past_end() {
+        limit_ = consumed_ + kTableLookahead;
+        for (int c = peek(); c >= 0 && (is_blank(static_cast<char>(c)) || c == ','); c = peek()) {
+            if (is_blank(static_cast<char>(c))) skip_blanks();
+            else advance();
+        }
+        if (peek() < 0) return {};
+        item_line_ = line_;
+        std::string item;
+        for (int c = peek(); c >= 0 && !is_separator(static_cast<char>(c)) && item.size() <= kMaxQuoted; c = peek()) {
+            item += static_cast<char>(c);
+            advance();
+        }
+        return "'" + printable(item) + "'";
     }
 
     // Line and text of the last item read.
@@ -140,22 +175,72 @@ public:
     std::string message(const std::string& what) const { return table_message(file_, what); }
 
 private:
-    void skip_blanks() {
-        while (pos_ < text_.size() && is_blank(text_[pos_])) {
-            // LF, CRLF and a lone CR each end a line.
-            if (text_[pos_] == '\n' || (text_[pos_] == '\r' && (pos_ + 1 >= text_.size() || text_[pos_ + 1] != '\n')))
-                ++line_;
-            ++pos_;
+    // The next byte, or -1 at the end of the file, on a read error or at the
+    // byte budget.
+    int peek() {
+        if (consumed_ >= limit_) {
+            if (fill(1) > 0) over_budget_ = true;  // the file goes on
+            return -1;
         }
+        if (pos_ == end_ && fill(1) == 0) return -1;
+        return static_cast<unsigned char>(buf_[pos_]);
+    }
+
+    void advance() {
+        const char c = buf_[pos_++];
+        ++consumed_;
+        // LF, CRLF and a lone CR each end a line.
+        if (c == '\r' || (c == '\n' && !after_cr_)) ++line_;
+        after_cr_ = c == '\r';
+    }
+
+    // Buffers at least `want` bytes when the source has them; returns how
+    // many are buffered.
+    std::size_t fill(std::size_t want) {
+        if (pos_ > 0 && pos_ == end_) pos_ = end_ = 0;
+        while (end_ - pos_ < want && !at_end_) {
+            if (end_ == buf_.size()) {  // keep the unread bytes, make room behind them
+                std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+                end_ -= pos_;
+                pos_ = 0;
+            }
+            const std::ptrdiff_t got = source_(buf_.data() + end_, buf_.size() - end_);
+            if (got < 0) read_errno_ = errno ? errno : EIO;
+            if (got <= 0) at_end_ = true;
+            else end_ += static_cast<std::size_t>(got);
+        }
+        return end_ - pos_;
+    }
+
+    void skip_blanks() {
+        for (int c = peek(); c >= 0 && is_blank(static_cast<char>(c)); c = peek()) advance();
+    }
+
+    // Reading stopped before the end of the file: a read error or the
+    // byte budget of the table.
+    bool stopped() const { return read_errno_ != 0 || over_budget_; }
+
+    Status fail_stopped() {
+        if (read_errno_ != 0) error_ = message(std::string("cannot be read (") + std::strerror(read_errno_) + ")");
+        else
+            error_ = message("more than " + std::to_string(kTableMaxBytes >> 20) +
+                             " MiB before the end of the last row (line " + std::to_string(line_) +
+                             "); a table of " + std::to_string(kTableMaxRows) + " rows is far smaller");
+        return Status::error;
     }
 
     // A quoted item runs to its closing quote (blanks and commas included)
-    // or, without one, to the end of its line.
-    std::string quoted_item(std::size_t start) const {
-        std::size_t end = start + 1;
-        while (end < text_.size() && text_[end] != '"' && text_[end] != '\n' && text_[end] != '\r') ++end;
-        if (end < text_.size() && text_[end] == '"') ++end;
-        return "'" + printable(text_.substr(start, end - start)) + "'";
+    // or, without one, to the end of its line; enough of it is kept to
+    // quote it.
+    std::string quoted_item() {
+        std::string quoted(1, '"');
+        advance();
+        for (int c = peek(); c >= 0 && c != '\n' && c != '\r'; c = peek()) {
+            if (quoted.size() <= kMaxQuoted) quoted += static_cast<char>(c);
+            advance();
+            if (c == '"') break;
+        }
+        return "'" + printable(quoted) + "'";
     }
 
     Status fail(const std::string& what) {
@@ -163,10 +248,17 @@ private:
         return Status::error;
     }
 
-    std::string_view text_;
+    ByteSource source_;
     std::string_view file_;
-    std::string_view item_;
-    std::size_t pos_ = 0;
+    std::array<char, 1 << 16> buf_;  // filled before it is read
+    std::size_t pos_ = 0, end_ = 0;
+    bool at_end_ = false;
+    bool over_budget_ = false;
+    int read_errno_ = 0;
+    long long consumed_ = 0;
+    long long limit_ = kTableMaxBytes;
+    bool after_cr_ = false;
+    std::string item_;
     long long line_ = 1;
     long long item_line_ = 1;
     std::string error_;
@@ -178,11 +270,27 @@ struct Table {
     TableColumn thickness{}, camber{}, eps{}, mu{};
 };
 
-}  // namespace
+// Why a row's circle cannot make a profile, or empty when it can. The
+// circle through zeta = 1 must enclose the map's second critical point
+// zeta = -1, which needs eps >= 0; the bound keeps every computation of the
+// profile, its pressure, lift and moment finite.
+std::string eps_fault(double eps) {
+    const std::string bound = number_text(kTableMaxOffset);
+    if (eps < 0) return "is negative; the circle must enclose zeta = -1: 0 <= eps <= " + bound;
+    if (eps > kTableMaxOffset) return "is above " + bound + "; a Joukowski circle here needs 0 <= eps <= " + bound;
+    return {};
+}
 
-std::optional<std::string> parse_airfoil_table(std::string_view text, std::string_view file_name,
-                                               ModelState& s) {
-    ValueReader reader(text, file_name);
+std::string mu_fault(double mu) {
+    const std::string bound = number_text(kTableMaxOffset);
+    if (std::fabs(mu) > kTableMaxOffset) return "is outside -" + bound + " .. " + bound;
+    return {};
+}
+
+std::optional<std::string> read_airfoil_table(ByteSource source, std::string_view file_name, ModelState& s,
+                                              std::string* warning) {
+    if (warning) warning->clear();
+    ValueReader reader(std::move(source), file_name);
     long long values_read = 0;
     long long values_needed = 2;
     std::string count_item;  // the row count as written, once read
@@ -225,10 +333,25 @@ std::optional<std::string> parse_airfoil_table(std::string_view text, std::strin
         if (auto err = read(table->thickness[i])) return err;
         if (auto err = read(table->camber[i])) return err;
         if (auto err = read(table->eps[i])) return err;
+        if (const std::string fault = eps_fault(table->eps[i]); !fault.empty())
+            return reader.message(reader.item_line(), "eps (column 3) '" + printable(reader.item()) + "' " + fault);
         if (auto err = read(table->mu[i])) return err;
+        if (const std::string fault = mu_fault(table->mu[i]); !fault.empty())
+            return reader.message(reader.item_line(), "mu (column 4) '" + printable(reader.item()) + "' " + fault);
         if (auto err = read(v)) return err;  // the fifth value is not used
     }
-    // Whatever follows the last row is not read.
+    // Whatever follows the last row is not read as the table; a glance past
+    // it tells whether the row count, the columns or the decimal point are
+    // likely wrong.
+    const long long last_line = reader.item_line();
+    if (const std::string more = reader.look_past_end(); !more.empty() && warning) {
+        *warning = reader.message("warning: the row count is " + std::to_string(rows) +
+                                  ", but values follow " + (rows == 0 ? "it" : "the last row") + " (line " +
+                                  std::to_string(last_line) +
+                                  "): from line " + std::to_string(reader.item_line()) + " on (" + more +
+                                  ") they were ignored; check the row count, five values a row and \".\" as "
+                                  "the decimal point");
+    }
 
     // Only rows 1..N are written, as the sequential read writes them; row 0
     // and the rows above N keep what they held.
@@ -242,7 +365,29 @@ std::optional<std::string> parse_airfoil_table(std::string_view text, std::strin
     return std::nullopt;
 }
 
-std::optional<std::string> load_airfoil_table(const std::filesystem::path& path, ModelState& s) {
+}  // namespace
+
+std::string printable_name(std::string_view name) { return printable(name, kMaxName); }
+
+std::string table_message(std::string_view file, const std::string& what) {
+    return "airfoil table \"" + printable_name(file) + "\": " + what;
+}
+
+std::optional<std::string> parse_airfoil_table(std::string_view text, std::string_view file_name,
+                                               ModelState& s, std::string* warning) {
+    return read_airfoil_table(
+        [text](char* buf, std::size_t size) mutable -> std::ptrdiff_t {
+            const std::size_t n = std::min(size, text.size());
+            std::memcpy(buf, text.data(), n);
+            text.remove_prefix(n);
+            return static_cast<std::ptrdiff_t>(n);
+        },
+        file_name, s, warning);
+}
+
+std::optional<std::string> load_airfoil_table(const std::filesystem::path& path, ModelState& s,
+                                              std::string* warning) {
+    if (warning) warning->clear();
     const std::string name = path.string();
     const std::string prefix = table_message(name, "");
     std::error_code ec;
@@ -264,15 +409,13 @@ std::optional<std::string> load_airfoil_table(const std::filesystem::path& path,
     errno = 0;
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file) return prefix + "cannot be opened (" + std::strerror(errno) + ")";
-    std::string text;
-    char buf[65536];
-    for (;;) {
-        const std::size_t got = std::fread(buf, 1, sizeof buf, file.get());
-        text.append(buf, got);
-        if (got < sizeof buf) break;
-    }
-    if (std::ferror(file.get())) return prefix + "cannot be read (" + std::strerror(errno) + ")";
-    return parse_airfoil_table(text, name, s);
+    return read_airfoil_table(
+        [f = file.get()](char* buf, std::size_t size) -> std::ptrdiff_t {
+            const std::size_t got = std::fread(buf, 1, size, f);
+            if (got == 0 && std::ferror(f)) return -1;
+            return static_cast<std::ptrdiff_t>(got);
+        },
+        name, s, warning);
 }
 
 bool table_lookup(ModelState& s) {

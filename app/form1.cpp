@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScrollBar>
 
 #include "airfoil/pressure.h"
@@ -27,6 +28,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Critical Mach number for Tarvelle"));
     build_layout();
+    describe_controls();
+    build_chart_menus();
     connect_handlers();
 }
 
@@ -51,16 +54,24 @@ std::optional<std::string> Form1::Form_Load() { return Form_Load(kTableFileName)
 
 std::optional<std::string> Form1::Form_Load(const std::filesystem::path& table_file) {
     set_constants(s_);
-    return load_airfoil_table(table_file, s_);
+    return load_airfoil_table(table_file, s_, &table_warning_);
 }
 
-void Form1::show_message(const QString& text) {
+void Form1::show_message(const QString& text, bool error) {
     if (message_hook_) {
         message_hook_(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(), text,
-                    QMessageBox::Ok, this);
+    // The modal box takes the mouse: a scroll bar whose arrow or page area
+    // is still held would never see the button's release and would go on
+    // stepping, one more message a step. Let go of it first.
+    for (QScrollBar* bar : {HScroll_Thickness, HScroll_Camber, HScroll_nP, HScroll_AlfaD, HScroll_xM, HScroll_Moo}) {
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(-1, -1), bar->mapToGlobal(QPointF(-1, -1)),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(bar, &release);
+    }
+    QMessageBox box(error ? QMessageBox::Warning : QMessageBox::NoIcon, QGuiApplication::applicationDisplayName(),
+                    text, QMessageBox::Ok, this);
     box.exec();
 }
 
@@ -76,7 +87,11 @@ void Form1::closeEvent(QCloseEvent* event) {
 namespace {
 // A value too long for its box shows its leading digits, not its tail.
 void show_value(QLineEdit* box, const std::string& text) {
-    box->setText(QString::fromStdString(text));
+    // An unchanged value is left as it is: no repaint of the box, its frame
+    // and the scroll bar beside it.
+    const QString value = QString::fromStdString(text);
+    if (box->text() == value && box->cursorPosition() == 0) return;
+    box->setText(value);
     box->setCursorPosition(0);
 }
 }  // namespace
@@ -99,31 +114,40 @@ void Form1::basınc_hesapla() {
     const double cp_min = jmach::basınc_hesapla(s_, HScroll_AlfaD->value());
     show_value(Text_AlfaD, number_text(s_.alpha_deg));
     show_value(Text_CpMin, rounded_text(cp_min, 3));
+    exact_minimum_ = exact_surface_minimum(s_);
+    describe_cp_min(cp_min);
     if (cp_min < kMcritThreshold) Mcrit_iter(cp_min);
 }
 
 void Form1::Mcrit_iter(double cp_min) {
-    Mcrit_ciz(mcrit_curves(s_, cp_min), *Mcrit);
+    const McritCurves curves = mcrit_curves(s_, cp_min);
+    Mcrit_ciz(curves, *Mcrit);
     const McritResult r = mcrit_search(s_, cp_min);
     mcrit_marker(*Mcrit, r);
     show_value(Text_Mcrit, rounded_text(r.mcr, 4));
-    Text_Mcrit->setToolTip(r.method == McritMethod::bracketing
-                               ? QStringLiteral("Found by bracketing: the relaxed iteration did not "
-                                                "settle on a real Mach number for this suction peak")
-                               : QString());
+    critical_machs_ = CriticalMachs{cp_min, curves.count, r.mcr,
+                                    critical_mach(s_, cp_min, CompressibilityRule::karman_tsien),
+                                    critical_mach(s_, cp_min, CompressibilityRule::laitone),
+                                    r.method == McritMethod::bracketing};
+    describe_mcrit();
 }
 
-void Form1::basınc_ciz() { jmach::basınc_ciz(s_, *pressure, free_stream_factor()); }
+void Form1::basınc_ciz() {
+    jmach::basınc_ciz(s_, *pressure, free_stream_factor());
+    drawn_mach_[static_cast<int>(Chart::pressure)] = mach_in_use_;
+}
 
 void Form1::CL_Alfa_ciz() {
     lift_curve(s_);
     jmach::CL_Alfa_ciz(s_, *Picture_CL, free_stream_factor());
+    drawn_mach_[static_cast<int>(Chart::Picture_CL)] = mach_in_use_;
     show_value(Text_CL, rounded_text(s_.cl_current, 4));
 }
 
 void Form1::CM_Alfa_ciz() {
     const std::optional<double> cm = moment_curve(s_, HScroll_xM->value());
     jmach::CM_Alfa_ciz(s_, *Picture_CM, free_stream_factor());
+    drawn_mach_[static_cast<int>(Chart::Picture_CM)] = mach_in_use_;
     show_value(Text_xM, number_text(s_.moment_ref_x));
     show_value(Text1, cm ? rounded_text(*cm, 5) : std::string());
 }
@@ -131,17 +155,21 @@ void Form1::CM_Alfa_ciz() {
 std::optional<double> Form1::free_stream_factor() {
     if (mach_read_) return mach_factor_;
     mach_read_ = true;
-    const std::optional<double> mach = mach_from_text(Text_Moo->text().toStdString());
-    const bool usable = mach.has_value();
-    const bool marked = !Text_Moo->toolTip().isEmpty();
-    if (usable == marked) {  // the state changes
+    const std::string text = Text_Moo->text().toStdString();
+    const std::optional<double> mach = mach_from_text(text);
+    // Red text while the number cannot be used; a coloured background with
+    // a note while the text holds more than the number read from it.
+    const QString tip = mach ? QString::fromStdString(mach_text_note(text)) : QString::fromLatin1(kMachErrorTip);
+    if (tip != Text_Moo->toolTip()) {  // the state changes
+        const QPalette plain = QApplication::palette(Text_Moo);
         QPalette palette = Text_Moo->palette();
-        palette.setColor(QPalette::Text, usable ? QApplication::palette(Text_Moo).color(QPalette::Text)
-                                                : to_qcolor(kErrorText));
+        palette.setColor(QPalette::Text, mach ? plain.color(QPalette::Text) : to_qcolor(kErrorText));
+        palette.setColor(QPalette::Base, mach && !tip.isEmpty() ? to_qcolor(kNoteBackground) : plain.color(QPalette::Base));
         Text_Moo->setPalette(palette);
-        Text_Moo->setToolTip(usable ? QString() : QString::fromLatin1(kMachErrorTip));
+        Text_Moo->setToolTip(tip);
     }
     mach_factor_ = free_stream(s_, mach);
+    mach_in_use_ = mach_factor_ ? std::optional<MachInUse>(MachInUse{*mach, *mach_factor_}) : std::nullopt;
     return mach_factor_;
 }
 
@@ -267,8 +295,17 @@ void Form1::type_mach(const QString& text) { Text_Moo->setText(text); }
 void Form1::open_about() { Mn_About->trigger(); }
 
 QString Form1::value_text(std::string_view box_name) const {
+    const QLineEdit* const boxes[] = {Text_Thickness, Text_Camber, Text_nP, Text_AlfaD, Text_xM,
+                                      Text_Moo,       Text_CpMin,  Text_Mcrit, Text_CL, Text1};
+    static_assert(std::size(boxes) == kValueBoxNames.size());
+    for (std::size_t i = 0; i < kValueBoxNames.size(); ++i)
+        if (box_name == kValueBoxNames[i]) return boxes[i]->text();
+    return {};
+}
+
+QString Form1::value_tip(std::string_view box_name) const {
     const auto* box = findChild<QLineEdit*>(QString::fromLatin1(box_name.data(), static_cast<qsizetype>(box_name.size())));
-    return box ? box->text() : QString();
+    return box ? box->toolTip() : QString();
 }
 
 PictureBox& Form1::chart(Chart which) const {

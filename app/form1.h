@@ -13,11 +13,15 @@
 #include <string>
 #include <string_view>
 
+#include "airfoil/surface_minimum.h"
+#include "charts/chart_data.h"
 #include "core/model_state.h"
 
 class QAction;
 class QGroupBox;
 class QLineEdit;
+class QMenu;
+class QPrinter;
 class QScrollBar;
 
 namespace jmach {
@@ -42,6 +46,20 @@ enum class Chart { Mcrit, profil, pressure, Picture_CL, Picture_CM };
 inline constexpr std::array<const char*, 5> kChartNames = {"Mcrit", "profil", "pressure", "Picture_CL",
                                                            "Picture_CM"};
 
+// What the last critical Mach search found: the sampled minimum it started
+// from, the samples its chart drew, and the critical Mach number by each
+// rule (Prandtl-Glauert as shown in the window).
+struct CriticalMachs {
+    double cp_min = 0;
+    int samples = 0;
+    double pg = 0, kt = 0, la = 0;
+    bool bracketed = false;  // the shown value was found by bracketing
+};
+
+// The commands of each chart's context menu, in menu order, by object name.
+inline constexpr std::array<const char*, 5> kChartCommands = {"copy_image", "copy_data", "save_image",
+                                                               "save_data", "print"};
+
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -53,6 +71,9 @@ public:
     // loaded; the window must then not be shown.
     std::optional<std::string> Form_Load();
     std::optional<std::string> Form_Load(const std::filesystem::path& table_file);
+    // After a start-up that loaded the table: the reader's warning that
+    // values after the last row were ignored, or empty.
+    const std::string& table_warning() const { return table_warning_; }
 
     // Every message box of the window goes through here. Without a hook it
     // is a modal box with one OK button, no icon and the application's
@@ -62,6 +83,36 @@ public:
     void set_message_hook(MessageHook hook) { message_hook_ = std::move(hook); }
 
     const ModelState& state() const { return s_; }
+
+    // The exact minimum of the continuous surface pressure for the last
+    // pressure computed, and what the last critical Mach search found;
+    // empty before the first.
+    const std::optional<SurfaceMinimum>& exact_minimum() const { return exact_minimum_; }
+    const std::optional<CriticalMachs>& critical_machs() const { return critical_machs_; }
+
+    // The numbers behind a chart as it is drawn.
+    ChartTable chart_table(Chart which) const;
+    // A chart as a file, by the file's suffix: .csv its numbers, .png,
+    // .svg or .pdf its image with captions. Returns the message to show
+    // when nothing was written.
+    std::optional<QString> export_chart(Chart which, const QString& file);
+
+    // Each chart's right-click menu, and its commands.
+    QMenu* chart_menu(Chart which) const;
+    void copy_chart_image(Chart which);
+    void copy_chart_data(Chart which);
+    void save_chart_image(Chart which);
+    void save_chart_data(Chart which);
+    void print_chart(Chart which);
+
+    // The save dialogs and the print dialog go through here. Without a
+    // hook they are Qt's dialogs; with one, the file hook returns the
+    // chosen file (empty: cancelled) and the print hook sets the printer
+    // up and returns whether to print.
+    using FileDialogHook = std::function<QString(const QString& caption, const QString& start, const QString& filters)>;
+    using PrintHook = std::function<bool(QPrinter& printer)>;
+    void set_file_dialog_hook(FileDialogHook hook) { file_hook_ = std::move(hook); }
+    void set_print_hook(PrintHook hook) { print_hook_ = std::move(hook); }
 
     // The About window once it has been created, else null.
     QWidget* about_window() const;
@@ -78,6 +129,7 @@ public:
     void type_mach(const QString& text);
     void open_about();
     QString value_text(std::string_view box_name) const;
+    QString value_tip(std::string_view box_name) const;  // the box's tooltip, empty when none
     PictureBox& chart(Chart which) const;
 
     // The handlers.
@@ -100,7 +152,14 @@ private:
     // The window's controls and captions at their places (form1_layout.cpp).
     void build_layout();
     void connect_handlers();
-    void show_message(const QString& text);
+    void show_message(const QString& text, bool error = false);
+    // Tooltips and accessible names and descriptions (form1_help.cpp).
+    void describe_controls();
+    void describe_cp_min(double sampled);
+    void describe_mcrit();
+    // The right-click menus (chart_menu.cpp).
+    void build_chart_menus();
+    QString ask_save_file(const QString& caption, const QString& name, const QString& filters);
     QScrollBar* scroll_bar(Input input) const;
 
     // The chain procedures, each reading its controls, calling the
@@ -123,14 +182,27 @@ private:
     void begin_chain() { mach_read_ = false; }
     // The Prandtl-Glauert factor of the Mach box for this chain's charts
     // (empty for 0 or an unusable text). The box is read once per chain,
-    // marked while its text cannot be used, and mach_beta set from it.
+    // marked while its text cannot be used or holds more than the number
+    // read from it, and mach_beta set from it.
     std::optional<double> free_stream_factor();
 
     ModelState s_;
+    std::string table_warning_;
     MessageHook message_hook_;
     std::unique_ptr<FormAbout> about_;
     bool mach_read_ = false;
     std::optional<double> mach_factor_;
+    std::optional<MachInUse> mach_in_use_;  // the Mach number behind mach_factor_
+
+    std::optional<SurfaceMinimum> exact_minimum_;
+    std::optional<CriticalMachs> critical_machs_;
+    // The Mach number each chart was last drawn with, when it added the
+    // corrected curve (by Chart).
+    std::array<std::optional<MachInUse>, 5> drawn_mach_;
+    std::array<QMenu*, 5> chart_menus_{};
+    FileDialogHook file_hook_;
+    PrintHook print_hook_;
+    QString last_folder_;  // where the last file was saved, while the program runs
 
     // Controls, named as the user knows them.
     QAction* Mn_About = nullptr;

@@ -10,7 +10,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionGroupBox>
 
 #include <cmath>
 
@@ -51,8 +54,23 @@ QFont chart_font(int pixels) {
     return font;
 }
 
+// A painter on an image set up as a painter on the widget would be: the
+// widget's font, text colour, background and direction.
+void begin_like_widget(QPainter& painter, const QWidget& widget) {
+    painter.setFont(widget.font());
+    painter.setPen(widget.palette().color(widget.foregroundRole()));
+    painter.setBackground(widget.palette().brush(widget.backgroundRole()));
+    painter.setLayoutDirection(widget.layoutDirection());
+}
+
 // A caption laid over a chart. Like a label over a picture, a click on it
 // belongs to the label, not to the chart below.
+//
+// The label paints its own pale yellow background instead of letting the
+// toolkit fill it: an opaque child would cut a hole into the chart's paint
+// region, and a chart clipped to such a region strokes its curves many
+// times slower. Its text never changes, so on a raster device the label is
+// painted once into an image and copied from there.
 class OverlayLabel : public QLabel {
 public:
     using QLabel::QLabel;
@@ -60,6 +78,37 @@ public:
 protected:
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
+
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        const qreal ratio = whole_pixel_ratio(painter);
+        if (ratio == 0) {
+            painter.fillRect(rect(), palette().color(QPalette::Window));
+            painter.end();
+            QLabel::paintEvent(event);
+            return;
+        }
+        const QImage::Format format = target_format(painter);
+        if (image_.size() != size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
+            image_ = QImage(size() * ratio, format);
+            image_.setDevicePixelRatio(ratio);
+            image_.fill(palette().color(QPalette::Window));
+            QPainter text(&image_);
+            begin_like_widget(text, *this);
+            style()->drawItemText(&text, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
+                                  palette(), isEnabled(), this->text(), foregroundRole());
+        }
+        painter.drawImage(0, 0, image_);
+    }
+
+    // A new font, palette or style paints differently: paint the image anew.
+    void changeEvent(QEvent* event) override {
+        image_ = QImage();
+        QLabel::changeEvent(event);
+    }
+
+private:
+    QImage image_;
 };
 
 QLabel* make_label(QWidget* parent, const char* name, const QString& caption, int left, int top,
@@ -84,7 +133,6 @@ QLabel* make_chart_label(QWidget* surface, const char* name, const QString& capt
     palette.setColor(QPalette::Window, to_qcolor(kSurfaceBackground));
     palette.setColor(QPalette::WindowText, Qt::black);
     label->setPalette(palette);
-    label->setAutoFillBackground(true);
     return label;
 }
 
@@ -128,9 +176,53 @@ PictureBox* make_picture(QWidget* parent, const char* name, int left, int top, i
     return box;
 }
 
+// A group box that paints the window's background under itself, so that a
+// value box changing inside it repaints from the frame down, not from the
+// main window; on a raster device it copies an image of itself painted
+// once.
+class FrameBox : public QGroupBox {
+public:
+    FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        const qreal ratio = whole_pixel_ratio(painter);
+        if (ratio == 0) {
+            painter.fillRect(rect(), palette().color(QPalette::Window));
+            painter.end();
+            QGroupBox::paintEvent(event);
+            return;
+        }
+        const QImage::Format format = target_format(painter);
+        if (image_.size() != size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
+            image_ = QImage(size() * ratio, format);
+            image_.setDevicePixelRatio(ratio);
+            image_.fill(palette().color(QPalette::Window));
+            QPainter frame(&image_);
+            begin_like_widget(frame, *this);
+            QStyleOptionGroupBox option;
+            initStyleOption(&option);
+            style()->drawComplexControl(QStyle::CC_GroupBox, &option, &frame, this);
+        }
+        painter.drawImage(0, 0, image_);
+    }
+
+    // A new font, palette or style paints differently: paint the image anew.
+    void changeEvent(QEvent* event) override {
+        image_ = QImage();
+        QGroupBox::changeEvent(event);
+    }
+
+private:
+    QImage image_;
+};
+
 QGroupBox* make_frame(QWidget* parent, const char* name, const QString& caption, int left, int top,
                       int width, int height) {
-    auto* frame = new QGroupBox(caption, parent);
+    auto* frame = new FrameBox(caption, parent);
     frame->setObjectName(QString::fromLatin1(name));
     frame->setGeometry(px(left), px(top), px(width), px(height));
     return frame;

@@ -1,12 +1,16 @@
-// jmach: the window program. Reads the airfoil table from the working
-// directory and opens the main window.
+// jmach: the window program. Finds the airfoil table (the working directory
+// first, then the installation's data, then the desktop's data folders, or
+// the file named with --table) and opens the main window.
 
 #include <QApplication>
 #include <QMessageBox>
 
 #include <cstdio>
 
+#include "app/command_line.h"
 #include "app/form1.h"
+#include "app/table_location.h"
+#include "app/platform_notices.h"
 
 namespace {
 
@@ -21,11 +25,22 @@ bool interactive_platform() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("jmach"));
+    jmach::set_application_identity();
+    jmach::CommandLine command_line(
+        QStringLiteral("jmach"), QString(),
+        QStringLiteral("Critical Mach numbers of Joukowski airfoils: profile, surface pressure, critical Mach\n"
+                       "number, lift and moment curves in one window.\n"
+                       "The airfoil table KATJO-D20G15.txt is read from the working directory, else from\n"
+                       "share/jmach of this installation, else from $XDG_DATA_HOME/jmach and\n"
+                       "$XDG_DATA_DIRS/jmach."));
+    command_line.leave_toolkit_options();
+    // Read before the window system is reached: --help needs no display.
+    if (const auto status = command_line.read(jmach::program_arguments(argc, argv))) return *status;
+    jmach::quiet_platform_notices();
 
+    QApplication app(argc, argv);
     jmach::Form1 form;
-    if (const auto error = form.Form_Load()) {
+    if (const auto error = jmach::load_startup_table(form, command_line.table(), jmach::installed_table_places())) {
         std::fprintf(stderr, "jmach: %s\n", error->c_str());
         if (interactive_platform()) {
             QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
@@ -34,6 +49,7 @@ int main(int argc, char** argv) {
         }
         return 1;
     }
+    if (!form.table_warning().empty()) std::fprintf(stderr, "jmach: %s\n", form.table_warning().c_str());
     form.show();
     return QApplication::exec();
 }

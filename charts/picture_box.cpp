@@ -2,13 +2,16 @@
 
 #include <QEvent>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
+#include <QPixmap>
 #include <QTransform>
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace jmach {
 
@@ -48,90 +51,195 @@ double on_pixel_grid(double c, int width) {
 
 }  // namespace
 
+QImage::Format target_format(QPainter& painter) {
+    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
+    if (device && device->devType() == QInternal::Image) return static_cast<QImage*>(device)->format();
+    if (device && device->devType() == QInternal::Pixmap)
+        return static_cast<QPixmap*>(device)->hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
+                                                                : QImage::Format_RGB32;
+    return QImage::Format_ARGB32_Premultiplied;
+}
+
+qreal whole_pixel_ratio(QPainter& painter) {
+    if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster) return 0;
+    const QTransform t = painter.deviceTransform();
+    const qreal ratio = t.m11();
+    const bool whole = t.type() <= QTransform::TxScale && ratio == t.m22() && ratio >= 1 &&
+                       ratio == std::floor(ratio) && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
+    return whole ? ratio : 0;
+}
+
 QColor to_qcolor(Colour c) {
     return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),
                   static_cast<int>((c >> 16) & 0xFFu));
 }
 
-void paint_surface(QPainter& painter, const QRect& target, const RecordingSurface& surface,
-                   const QColor& foreground) {
+namespace {
+
+// Paints a range of a surface's primitives, mapped from its Scale rectangle
+// onto the target rectangle of a painter that is already clipped to it.
+class PrimitivePainter {
+public:
+    PrimitivePainter(QPainter& painter, const QRect& target, const ScaleRect& scale, const QColor& foreground)
+        : painter_(painter), target_(target), scale_(scale), foreground_(foreground) {
+        painter.setRenderHint(QPainter::Antialiasing, true);
+        painter.setBrush(Qt::NoBrush);
+        sx_ = target.width() / (scale.x2 - scale.x1);
+        sy_ = target.height() / (scale.y2 - scale.y1);
+        // Cosmetic pen widths count device pixels: one logical pixel is as
+        // many whole device pixels as the device pixel ratio rounds to. Grid
+        // lines are snapped to device pixels only under a plain
+        // scale-and-shift device transform.
+        to_device_ = painter.deviceTransform();
+        axis_aligned_ = to_device_.type() <= QTransform::TxScale && to_device_.isInvertible();
+        from_device_ = axis_aligned_ ? to_device_.inverted() : QTransform();
+        const double ratio = axis_aligned_ ? std::abs(to_device_.m11()) : 1.0;
+        width_ = std::max(1, static_cast<int>(std::lround(ratio)));
+        // Far outside the box nothing shows; keep a margin for the pen.
+        box_ = QRectF(target).adjusted(-4, -4, 4, 4);
+        pen_.setCosmetic(true);
+        pen_.setWidth(width_);
+        // Square ends overlap where the segments of a curve meet, so the
+        // curve shows no notches at its joints. Each segment is stroked on
+        // its own: a long polyline wider than one device pixel costs far
+        // more to fill.
+        pen_.setCapStyle(Qt::SquareCap);
+    }
+    PrimitivePainter(const PrimitivePainter&) = delete;
+    PrimitivePainter& operator=(const PrimitivePainter&) = delete;
+    ~PrimitivePainter() { flush(); }
+
+    void paint(const std::vector<Primitive>& items, std::size_t first, std::size_t last) {
+        for (std::size_t i = first; i < last; ++i) paint(items[i]);
+    }
+
+private:
+    QPointF map(double x, double y) const {
+        return QPointF(target_.left() + (x - scale_.x1) * sx_, target_.top() + (y - scale_.y1) * sy_);
+    }
+
+    // Segments of one colour in a row are stroked in one call, with the
+    // pen set once.
+    void use_pen(const QColor& colour) {
+        if (pen_set_ && pen_.color() == colour) return;
+        flush();
+        pen_.setColor(colour);
+        painter_.setPen(pen_);
+        pen_set_ = true;
+    }
+    void flush() {
+        if (lines_.empty()) return;
+        painter_.drawLines(lines_.data(), static_cast<int>(lines_.size()));
+        lines_.clear();
+    }
+
+    void paint(const Primitive& p) {
+        const QColor colour = p.colour ? to_qcolor(*p.colour) : foreground_;
+        if (p.kind == Primitive::Kind::circle) {
+            const QPointF centre = map(p.x1, p.y1);
+            const double radius = std::abs(p.r * sx_);  // units of the horizontal axis
+            const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+            if (!bounds.intersects(box_)) return;
+            use_pen(colour);
+            flush();
+            painter_.drawEllipse(centre, radius, radius);
+            return;
+        }
+        QPointF a = map(p.x1, p.y1), b = map(p.x2, p.y2);
+        if (!clip_segment(a, b, box_)) return;
+        if (axis_aligned_ && (a.x() == b.x() || a.y() == b.y())) {
+            // A grid line: on whole device pixels, both ends included,
+            // filled as the rectangle of device pixels it covers.
+            flush();
+            const QPointF da = to_device_.map(a), db = to_device_.map(b);
+            QRectF pixels;
+            if (da.y() == db.y()) {
+                const double y = on_pixel_grid(da.y(), width_) - width_ / 2.0;
+                const double lo = std::floor(std::min(da.x(), db.x()));
+                const double hi = std::floor(std::max(da.x(), db.x())) + 1.0;
+                pixels = QRectF(lo, y, hi - lo, width_);
+            } else {
+                const double x = on_pixel_grid(da.x(), width_) - width_ / 2.0;
+                const double lo = std::floor(std::min(da.y(), db.y()));
+                const double hi = std::floor(std::max(da.y(), db.y())) + 1.0;
+                pixels = QRectF(x, lo, width_, hi - lo);
+            }
+            painter_.fillRect(from_device_.mapRect(pixels), colour);
+            return;
+        }
+        use_pen(colour);
+        lines_.emplace_back(a, b);
+    }
+
+    QPainter& painter_;
+    QRect target_;
+    ScaleRect scale_;
+    QColor foreground_;
+    double sx_ = 1, sy_ = 1;
+    QTransform to_device_, from_device_;
+    bool axis_aligned_ = false;
+    int width_ = 1;
+    QRectF box_;
+    QPen pen_;
+    bool pen_set_ = false;
+    std::vector<QLineF> lines_;
+};
+
+bool has_drawable_scale(const RecordingSurface& surface) {
+    const auto& scale = surface.scale();
+    return scale && scale->x2 != scale->x1 && scale->y2 != scale->y1;
+}
+
+// The background and primitives [0, last) of the surface.
+void paint_range(QPainter& painter, const QRect& target, const RecordingSurface& surface,
+                 const QColor& foreground, std::size_t last) {
     painter.save();
     painter.setClipRect(target, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.fillRect(target, to_qcolor(kSurfaceBackground));
-    const auto& scale = surface.scale();
-    if (!scale || scale->x2 == scale->x1 || scale->y2 == scale->y1 || target.isEmpty()) {
-        painter.restore();
-        return;
-    }
-
-    painter.setRenderHint(QPainter::Antialiasing, true);
-    painter.setBrush(Qt::NoBrush);
-    const double sx = target.width() / (scale->x2 - scale->x1);
-    const double sy = target.height() / (scale->y2 - scale->y1);
-    auto map = [&](double x, double y) {
-        return QPointF(target.left() + (x - scale->x1) * sx, target.top() + (y - scale->y1) * sy);
-    };
-
-    // Cosmetic pen widths count device pixels: one logical pixel is as many
-    // whole device pixels as the device pixel ratio rounds to. Grid lines
-    // are snapped to device pixels only under a plain scale-and-shift
-    // device transform.
-    const QTransform to_device = painter.deviceTransform();
-    const bool axis_aligned = to_device.type() <= QTransform::TxScale && to_device.isInvertible();
-    const QTransform from_device = axis_aligned ? to_device.inverted() : QTransform();
-    const double ratio = axis_aligned ? std::abs(to_device.m11()) : 1.0;
-    const int width = std::max(1, static_cast<int>(std::lround(ratio)));
-
-    // Far outside the box nothing shows; keep a margin for the pen.
-    const QRectF box = QRectF(target).adjusted(-4, -4, 4, 4);
-
-    QPen pen;
-    pen.setCosmetic(true);
-    pen.setWidth(width);
-    // Square ends overlap where the segments of a curve meet, so the curve
-    // shows no notches at its joints. Each segment is stroked on its own:
-    // a long polyline wider than one device pixel costs far more to fill.
-    pen.setCapStyle(Qt::SquareCap);
-
-    for (const Primitive& p : surface.primitives()) {
-        const QColor colour = p.colour ? to_qcolor(*p.colour) : foreground;
-        if (p.kind == Primitive::Kind::circle) {
-            const QPointF centre = map(p.x1, p.y1);
-            const double radius = std::abs(p.r * sx);  // units of the horizontal axis
-            const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
-            if (!bounds.intersects(box)) continue;
-            pen.setColor(colour);
-            painter.setPen(pen);
-            painter.drawEllipse(centre, radius, radius);
-            continue;
-        }
-
-        QPointF a = map(p.x1, p.y1), b = map(p.x2, p.y2);
-        if (!clip_segment(a, b, box)) continue;
-        if (axis_aligned && (a.x() == b.x() || a.y() == b.y())) {
-            // A grid line: on whole device pixels, both ends included,
-            // filled as the rectangle of device pixels it covers.
-            const QPointF da = to_device.map(a), db = to_device.map(b);
-            QRectF pixels;
-            if (da.y() == db.y()) {
-                const double y = on_pixel_grid(da.y(), width) - width / 2.0;
-                const double lo = std::floor(std::min(da.x(), db.x()));
-                const double hi = std::floor(std::max(da.x(), db.x())) + 1.0;
-                pixels = QRectF(lo, y, hi - lo, width);
-            } else {
-                const double x = on_pixel_grid(da.x(), width) - width / 2.0;
-                const double lo = std::floor(std::min(da.y(), db.y()));
-                const double hi = std::floor(std::max(da.y(), db.y())) + 1.0;
-                pixels = QRectF(x, lo, width, hi - lo);
-            }
-            painter.fillRect(from_device.mapRect(pixels), colour);
-            continue;
-        }
-        pen.setColor(colour);
-        painter.setPen(pen);
-        painter.drawLine(a, b);
+    if (has_drawable_scale(surface) && !target.isEmpty()) {
+        PrimitivePainter lines(painter, target, *surface.scale(), foreground);
+        lines.paint(surface.primitives(), 0, last);
     }
     painter.restore();
+}
+
+// How many primitives at the start of the list are lines along an axis:
+// the grid and axes every chart draws first, the same on every redraw.
+std::size_t leading_grid(const std::vector<Primitive>& items) {
+    std::size_t n = 0;
+    while (n < items.size() && items[n].kind == Primitive::Kind::line &&
+           (items[n].x1 == items[n].x2 || items[n].y1 == items[n].y2))
+        ++n;
+    return n;
+}
+
+// True when the primitive paints the same pixels wherever on the device the
+// target sits: a grid line (filled as whole pixels), or a curve segment well
+// inside the target, so that nothing clips it.
+bool movable(const Primitive& p, const ScaleRect& scale, const QRect& target) {
+    if (p.kind == Primitive::Kind::line && (p.x1 == p.x2 || p.y1 == p.y2)) return true;
+    const double sx = target.width() / (scale.x2 - scale.x1);
+    const double sy = target.height() / (scale.y2 - scale.y1);
+    const QRectF inner = QRectF(target).adjusted(3, 3, -3, -3);
+    auto inside = [&](double x, double y) {
+        return inner.contains(target.left() + (x - scale.x1) * sx, target.top() + (y - scale.y1) * sy);
+    };
+    // A ring is filled as a path, whose edge depends on where it lies on
+    // the device: it is always painted over the layer.
+    if (p.kind == Primitive::Kind::circle) return false;
+    return inside(p.x1, p.y1) && inside(p.x2, p.y2);
+}
+
+bool same(const Primitive& a, const Primitive& b) {
+    return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.r == b.r &&
+           a.colour == b.colour;
+}
+
+}  // namespace
+
+void paint_surface(QPainter& painter, const QRect& target, const RecordingSurface& surface,
+                   const QColor& foreground) {
+    paint_range(painter, target, surface, foreground, surface.primitives().size());
 }
 
 QImage paint_image(const RecordingSurface& surface, const QSize& size, const QColor& foreground,
@@ -171,9 +279,57 @@ bool PictureBox::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+bool PictureBox::layer_fits(qreal ratio) const {
+    if (layer_.isNull() || layer_.devicePixelRatio() != ratio || layer_.size() != size() * ratio ||
+        layer_items_.size() > primitives().size())
+        return false;
+    const ScaleRect& a = layer_scale_;
+    const ScaleRect& b = *scale();
+    if (a.x1 != b.x1 || a.y1 != b.y1 || a.x2 != b.x2 || a.y2 != b.y2) return false;
+    return std::equal(layer_items_.begin(), layer_items_.end(), primitives().begin(), same);
+}
+
 void PictureBox::paintEvent(QPaintEvent*) {
+    update_pending_ = false;
     QPainter painter(this);
-    paint_surface(painter, rect(), *this, foreground_);
+    // Most of a redraw repeats the last one: the background and the grid
+    // always, the curves too when only the marker of the current angle
+    // moved. What the last paint and this one share from the start is kept
+    // as a layer of whole device pixels and only the rest is painted over
+    // it. Where the widget does not sit on whole device pixels (a
+    // fractional scale factor), and on vector devices (an SVG or PDF
+    // export), everything is painted directly.
+    const qreal ratio = whole_pixel_ratio(painter);
+    const std::vector<Primitive>& items = primitives();
+    if (ratio == 0 || !has_drawable_scale(*this)) {
+        paint_surface(painter, rect(), *this, foreground_);
+        last_items_ = items;
+        return;
+    }
+    // The layer takes what this paint shares with the last one, up to the
+    // first primitive that a clip at the edge would rasterise differently
+    // at another place on the device.
+    const auto shared = std::mismatch(last_items_.begin(), last_items_.end(), items.begin(), items.end(), same);
+    std::size_t keep = leading_grid(items);
+    const std::size_t limit = static_cast<std::size_t>(shared.second - items.begin());
+    while (keep < limit && movable(items[keep], *scale(), rect())) ++keep;
+    const QImage::Format format = target_format(painter);
+    if (!layer_fits(ratio) || layer_.format() != format || layer_items_.size() < keep ||
+        !std::all_of(layer_items_.begin(), layer_items_.end(),
+                     [&](const Primitive& p) { return movable(p, *scale(), rect()); })) {
+        QImage layer(size() * ratio, format);
+        layer.setDevicePixelRatio(ratio);
+        QPainter layer_painter(&layer);
+        paint_range(layer_painter, rect(), *this, foreground_, keep);
+        layer_painter.end();
+        layer_ = layer;
+        layer_scale_ = *scale();
+        layer_items_.assign(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(keep));
+    }
+    painter.drawImage(0, 0, layer_);
+    PrimitivePainter rest(painter, rect(), *scale(), foreground_);
+    rest.paint(items, layer_items_.size(), items.size());
+    last_items_ = items;
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -187,6 +343,12 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
         emit clicked();
 }
 
-void PictureBox::changed() { update(); }
+void PictureBox::changed() {
+    // One repaint for a whole redraw of the chart, however many primitives
+    // it hands over.
+    if (update_pending_) return;
+    update_pending_ = true;
+    update();
+}
 
 }  // namespace jmach

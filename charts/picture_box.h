@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QPixmap>
 #include <QSize>
 #include <QWidget>
 
@@ -14,6 +15,17 @@
 class QPainter;
 
 namespace jmach {
+
+// The pixel format of the device a raster painter writes to: an image
+// painted ahead in that format and copied blends its edges to the very
+// same values.
+QImage::Format target_format(QPainter& painter);
+
+// The device pixel ratio of a raster painter whose device transform puts
+// logical pixels on whole device pixels (an integral scale and shift); 0
+// for any other painter, vector devices included. Only there may a part
+// of a drawing be painted ahead into an image and copied.
+qreal whole_pixel_ratio(QPainter& painter);
 
 // A chart colour value (red + 256 green + 65536 blue) as a QColor.
 QColor to_qcolor(Colour c);
@@ -52,8 +64,18 @@ protected:
     void changed() override;
 
 private:
+    bool layer_fits(qreal ratio) const;
+
     QColor foreground_;
     bool pressed_ = false;
+    bool update_pending_ = false;
+    // The background and the first primitives of the drawing painted at
+    // the device pixel ratio of the last paint, with the scale and the
+    // primitives they show; and what the last paint showed in all.
+    QImage layer_;
+    ScaleRect layer_scale_;
+    std::vector<Primitive> layer_items_;
+    std::vector<Primitive> last_items_;
 };
 
 }  // namespace jmach

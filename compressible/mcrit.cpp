@@ -83,25 +83,98 @@ McritResult mcrit_search(ModelState& s, const double& cp0) {
     return r;
 }
 
+McritSample mcrit_sample(const ModelState& s, const double& cp0, int i) {
+    McritSample sample;
+    const double mi = i / 100.0;
+    const double m2 = mi * mi;
+    const double beta = std::sqrt(1.0 - m2);
+    const double t = m2 * s.gamma_minus1_half + 1.0;
+    sample.mach = mi;
+    sample.cp_pg = Cp_PG(cp0, beta);
+    sample.cp_kt = Cp_KT(cp0, m2, beta);
+    sample.cp_la = Cp_LA(cp0, m2, beta, t);
+    sample.cp_star = Cp_Cr(s, m2, t);
+    return sample;
+}
+
 McritCurves mcrit_curves(ModelState& s, const double& cp0) {
     McritCurves c;
     int i = 1;
     for (; i <= 99; ++i) {
-        const double mi = i / 100.0;
-        const double m2 = mi * mi;
-        s.mach_beta = std::sqrt(1.0 - m2);
-        const double t = m2 * s.gamma_minus1_half + 1.0;
-        c.mach[i] = mi;
-        c.pg[i] = 1.0 - Cp_PG(cp0, s.mach_beta);
-        c.kt[i] = 1.0 - Cp_KT(cp0, m2, s.mach_beta);
-        c.la[i] = 1.0 - Cp_LA(cp0, m2, s.mach_beta, t);
-        c.cr[i] = 1.0 - Cp_Cr(s, m2, t);
+        const McritSample sample = mcrit_sample(s, cp0, i);
+        s.mach_beta = std::sqrt(1.0 - sample.mach * sample.mach);
+        c.mach[i] = sample.mach;
+        c.pg[i] = 1.0 - sample.cp_pg;
+        c.kt[i] = 1.0 - sample.cp_kt;
+        c.la[i] = 1.0 - sample.cp_la;
+        c.cr[i] = 1.0 - sample.cp_star;
         // The Laitone value runs away near its singularity: end the curves
         // once it stands far above the critical curve.
         if (c.la[i] > 3.0 * c.cr[i]) break;
     }
     c.count = i - 1;  // the sample that stopped the loop is not drawn
     return c;
+}
+
+double rule_cp(const ModelState& s, double cp0, double m, CompressibilityRule rule) {
+    const double m2 = m * m;
+    const double beta = std::sqrt(1.0 - m2);
+    switch (rule) {
+    case CompressibilityRule::prandtl_glauert: return Cp_PG(cp0, beta);
+    case CompressibilityRule::karman_tsien: return Cp_KT(cp0, m2, beta);
+    case CompressibilityRule::laitone: return Cp_LA(cp0, m2, beta, m2 * s.gamma_minus1_half + 1.0);
+    }
+    return Cp_PG(cp0, beta);
+}
+
+namespace {
+
+// The denominator of each rule, in the grouping of the rule itself.
+double rule_denominator(const ModelState& s, double cp0, double m, CompressibilityRule rule) {
+    const double m2 = m * m;
+    const double beta = std::sqrt(1.0 - m2);
+    switch (rule) {
+    case CompressibilityRule::prandtl_glauert: return beta;
+    case CompressibilityRule::karman_tsien: return beta + (cp0 * (m2 / (beta + 1.0))) / 2.0;
+    case CompressibilityRule::laitone:
+        return beta + cp0 * (((m2 * (m2 * s.gamma_minus1_half + 1.0)) / 2.0) / beta);
+    }
+    return beta;
+}
+
+// Halves (lo, hi) until no double lies between them, keeping `inside` true
+// at lo and false at hi. Returns lo.
+template <typename Inside>
+double bisect(double lo, double hi, Inside inside) {
+    for (int step = 0; step < 2000; ++step) {
+        const double mid = 0.5 * (lo + hi);
+        if (mid <= lo || mid >= hi) break;
+        (inside(mid) ? lo : hi) = mid;
+    }
+    return lo;
+}
+
+}  // namespace
+
+double rule_singularity(const ModelState& s, double cp0, CompressibilityRule rule) {
+    if (rule == CompressibilityRule::prandtl_glauert) return 1.0;
+    // The denominator is 1 at M = 0 and falls monotonically through zero
+    // below M = 1 for cp0 < 0.
+    return bisect(0.0, 1.0, [&](double m) { return rule_denominator(s, cp0, m, rule) > 0; });
+}
+
+double critical_mach(const ModelState& s, double cp0, CompressibilityRule rule) {
+    const double top = rule_singularity(s, cp0, rule);
+    // Cp_rule - Cp* is positive near M = 0, where Cp* runs to minus
+    // infinity, and negative near the singularity, where Cp_rule does.
+    auto above_critical = [&](double m) {
+        const double m2 = m * m;
+        return rule_cp(s, cp0, m, rule) - Cp_Cr(s, m2, m2 * s.gamma_minus1_half + 1.0) > 0;
+    };
+    const double lo = bisect(0.0, top, above_critical);
+    // The bracket is closed to adjacent doubles; its upper end is the first
+    // Mach number at or past the crossing.
+    return std::nextafter(lo, top);
 }
 
 }  // namespace jmach

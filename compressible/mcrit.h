@@ -26,6 +26,31 @@ struct McritResult {
 // value it used.
 McritResult mcrit_search(ModelState& s, const double& cp0);
 
+// The compressibility rules by name.
+enum class CompressibilityRule { prandtl_glauert, karman_tsien, laitone };
+
+// Cp of cp0 under `rule` at Mach m (0 < m < 1), evaluated as the charts do.
+double rule_cp(const ModelState& s, double cp0, double m, CompressibilityRule rule);
+
+// The Mach number at which the rule's denominator falls through zero for
+// cp0 < 0: 1 for Prandtl-Glauert (beta = 0); below 1 for Karman-Tsien and
+// Laitone, whose corrected Cp runs to minus infinity there. The largest
+// double at which the denominator is still positive.
+double rule_singularity(const ModelState& s, double cp0, CompressibilityRule rule);
+
+// The critical Mach number under `rule` for cp0 < 0: the lowest root of
+// Cp_rule(cp0, M) = Cp*(M) on 0 < M below the rule's singularity, found by
+// bisection to 1e-12 (the difference falls monotonically there, so the
+// root is the only one).
+double critical_mach(const ModelState& s, double cp0, CompressibilityRule rule);
+
+// One sample of the critical Mach chart: the Mach number i/100 and Cp of
+// cp0 under the three rules, with the critical pressure coefficient.
+struct McritSample {
+    double mach = 0, cp_pg = 0, cp_kt = 0, cp_la = 0, cp_star = 0;
+};
+McritSample mcrit_sample(const ModelState& s, const double& cp0, int i);
+
 // 1 - Cp of the minimum pressure under the three compressibility rules and
 // of the critical pressure coefficient, at Mach 0.01, 0.02, ... The samples
 // end where the Laitone value first stands above three times the critical

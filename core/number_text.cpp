@@ -11,6 +11,8 @@
 #include <fast_float/fast_float.h>
 #include <fmt/format.h>
 
+#include "core/utf8.h"
+
 namespace jmach {
 
 namespace {
@@ -24,6 +26,31 @@ fast_float::from_chars_result read_decimal(const char* text, std::size_t size, d
 
 // Integers from 2^53 up are written out digit for digit.
 constexpr double kExactIntegers = 9007199254740992.0;
+
+// The shortest significant digits that read back as a finite, non-zero v
+// (no leading or trailing zeros) and how many of them stand before the
+// point: 0.015 is {"15", -1}, 1500 is {"15", 4}.
+struct ShortestDigits {
+    std::string digits;
+    long long before_point = 0;
+};
+
+ShortestDigits shortest_digits(double v) {
+    std::string shortest = fmt::format("{}", std::fabs(v));
+    int exponent = 0;
+    if (const std::size_t e = shortest.find('e'); e != std::string::npos) {
+        exponent = std::stoi(shortest.substr(e + 1));
+        shortest.resize(e);
+    }
+    const std::size_t point = shortest.find('.');
+    ShortestDigits d{shortest, static_cast<long long>(point == std::string::npos ? shortest.size() : point) + exponent};
+    if (point != std::string::npos) d.digits.erase(point, 1);
+    const std::size_t zeros = std::min(d.digits.find_first_not_of('0'), d.digits.size() - 1);
+    d.digits.erase(0, zeros);
+    d.before_point -= static_cast<long long>(zeros);
+    d.digits.erase(d.digits.find_last_not_of('0') + 1);
+    return d;
+}
 
 }  // namespace
 
@@ -43,31 +70,31 @@ std::string number_text(double v) {
     if (!std::isfinite(v)) return {};
     if (v == 0) return "0";
     if (std::fabs(v) >= kExactIntegers) return fmt::format("{:.0f}", v);
-    // The shortest digits that read back as v, then placed around the point
-    // without an exponent: "1.5e-05" becomes "0.000015".
-    std::string shortest = fmt::format("{}", std::fabs(v));
-    int exponent = 0;
-    if (const std::size_t e = shortest.find('e'); e != std::string::npos) {
-        exponent = std::stoi(shortest.substr(e + 1));
-        shortest.resize(e);
-    }
-    const std::size_t point = shortest.find('.');
-    std::string digits = shortest;
-    long long before_point = static_cast<long long>(point == std::string::npos ? shortest.size() : point) + exponent;
-    if (point != std::string::npos) digits.erase(point, 1);
-    const std::size_t zeros = std::min(digits.find_first_not_of('0'), digits.size() - 1);
-    digits.erase(0, zeros);
-    before_point -= static_cast<long long>(zeros);
-    const long long count = static_cast<long long>(digits.size());
+    const ShortestDigits d = shortest_digits(v);
+    const long long count = static_cast<long long>(d.digits.size());
     std::string out = std::signbit(v) ? "-" : "";
-    if (before_point <= 0)
-        out += "0." + std::string(static_cast<std::size_t>(-before_point), '0') + digits;
-    else if (before_point >= count)
-        out += digits + std::string(static_cast<std::size_t>(before_point - count), '0');
+    if (d.before_point <= 0)
+        out += "0." + std::string(static_cast<std::size_t>(-d.before_point), '0') + d.digits;
+    else if (d.before_point >= count)
+        out += d.digits + std::string(static_cast<std::size_t>(d.before_point - count), '0');
     else
-        out += digits.substr(0, static_cast<std::size_t>(before_point)) + "." +
-               digits.substr(static_cast<std::size_t>(before_point));
+        out += d.digits.substr(0, static_cast<std::size_t>(d.before_point)) + "." +
+               d.digits.substr(static_cast<std::size_t>(d.before_point));
     return out;
+}
+
+std::string shortest_text(double v) {
+    if (!std::isfinite(v)) return {};
+    if (v == 0) return std::signbit(v) ? "-0" : "0";
+    const std::string plain = number_text(v);
+    // The same digits as d.ddde+XX, taken when strictly shorter.
+    const ShortestDigits d = shortest_digits(v);
+    const long long exponent = d.before_point - 1;
+    std::string out = std::signbit(v) ? "-" : "";
+    out += d.digits.substr(0, 1);
+    if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+    out += fmt::format("e{}{:02d}", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+    return out.size() < plain.size() ? out : plain;
 }
 
 std::string rounded_text(double v, int decimals) {
@@ -97,8 +124,12 @@ std::size_t leading_number_length(std::string_view text) {
     return i;
 }
 
+namespace {
+bool is_blank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+}  // namespace
+
 double parse_leading_number(std::string_view text) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    const auto blank = is_blank;
     std::size_t i = 0;
     while (i < text.size() && blank(text[i])) ++i;
     const std::size_t length = leading_number_length(text.substr(i));
@@ -141,6 +172,22 @@ std::optional<double> mach_from_text(std::string_view mach_text) {
     // sqrt(1 - M^2) must be a real, non-zero divisor.
     if (!std::isfinite(m) || !(std::fabs(m) < 1.0)) return std::nullopt;
     return m;
+}
+
+std::string mach_text_note(std::string_view mach_text) {
+    std::size_t start = 0;
+    while (start < mach_text.size() && is_blank(mach_text[start])) ++start;
+    const std::size_t length = leading_number_length(mach_text.substr(start));
+    std::string_view rest = mach_text.substr(start + length);
+    while (!rest.empty() && is_blank(rest.front())) rest.remove_prefix(1);
+    while (!rest.empty() && is_blank(rest.back())) rest.remove_suffix(1);
+    if (rest.empty()) return {};
+    constexpr const char* kPoint = " The decimal point is \".\".";
+    if (length == 0) return std::string("Read as 0: the text does not start with a number.") + kPoint;
+    // The value as read, in its shortest form ("0.5", "1e-320").
+    const double value = parse_leading_number(mach_text);
+    const std::string read = std::isfinite(value) ? shortest_text(value) : value < 0 ? "-inf" : "inf";
+    return "Read as " + read + ": \"" + utf8_excerpt(rest, 20) + "\" after the number is ignored." + kPoint;
 }
 
 }  // namespace jmach

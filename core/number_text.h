@@ -18,6 +18,12 @@ double round_half_even(double v, int decimals);
 // no text: the result is empty.
 std::string number_text(double v);
 
+// Shortest text that reads back as v, as the standard library's plain
+// to_chars writes it: plain digits, or d.ddde+XX where that is strictly
+// shorter ("0.1", "-4", "1e-05", "1e+22", "-0"). Empty for a value that is
+// not finite.
+std::string shortest_text(double v);
+
 // number_text(round_half_even(v, decimals)).
 std::string rounded_text(double v, int decimals);
 
@@ -36,5 +42,12 @@ double parse_leading_number(std::string_view text);
 // text reads as a value the compressibility correction cannot use: not
 // finite, or 1 or more in magnitude. Text without a leading number is 0.
 std::optional<double> mach_from_text(std::string_view mach_text);
+
+// What the Mach box notes about its text when the text holds more than the
+// leading number that mach_from_text reads (blanks around the number do not
+// count): what was read, what was ignored, and that the decimal point is
+// ".". Empty when there is nothing to note: the number alone, or a blank
+// text. Well-formed UTF-8 and short, whatever the text.
+std::string mach_text_note(std::string_view mach_text);
 
 }  // namespace jmach

@@ -27,6 +27,9 @@ inline constexpr Colour kSurfaceBackground = rgb(255, 255, 192);
 inline constexpr Colour kDarkGreen = rgb(0, 128, 0);
 // The Mach box's text while its value cannot be used.
 inline constexpr Colour kErrorText = kLiteralRed;
+// The Mach box's background while it notes that it read only the leading
+// number of its text.
+inline constexpr Colour kNoteBackground = rgb(255, 222, 160);
 
 struct ModelState;
 

@@ -12,8 +12,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const jmach::ModelState before = jmach::table_contract::prefilled_state();
     jmach::ModelState after = before;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const auto error = jmach::parse_airfoil_table(text, jmach::kTableFileName, after);
-    const std::string fault = jmach::table_contract::check(before, after, error, jmach::kTableFileName);
+    std::string warning;
+    const auto error = jmach::parse_airfoil_table(text, jmach::kTableFileName, after, &warning);
+    const std::string fault = jmach::table_contract::check(before, after, error, jmach::kTableFileName, warning);
     if (!fault.empty()) {
         std::fprintf(stderr, "table reader broke its contract: %s\n", fault.c_str());
         std::abort();

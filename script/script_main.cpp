@@ -1,91 +1,97 @@
 // jmach-script: runs the main window without a screen from a script of
 // actions and prints what its value boxes (and charts) show after each.
 //
-//   jmach-script [--charts] [SCRIPT]      (no SCRIPT or "-": standard input)
+//   jmach-script [--charts] [--table FILE] [SCRIPT]   (no SCRIPT or "-": standard input)
 
 #include <QApplication>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iostream>
-#include <sstream>
 #include <string>
 
+#include "app/command_line.h"
 #include "app/form1.h"
+#include "app/platform_notices.h"
+#include "app/table_location.h"
+#include "script/script_io.h"
 #include "script/script_runner.h"
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: jmach-script [--charts] [SCRIPT]\n"
-    "Runs the window offscreen, reading KATJO-D20G15.txt from the working directory.\n"
+constexpr const char* kDescription =
+    "Runs the window offscreen and prints one JSON line per action.\n"
+    "The airfoil table KATJO-D20G15.txt is read from the working directory, else from\n"
+    "share/jmach of this installation, else from $XDG_DATA_HOME/jmach and $XDG_DATA_DIRS/jmach.\n"
     "Actions, one per line (blank lines and # comments are skipped):\n"
     "  thickness N | camber N | np N | alpha N | xm N | mach N   move that scroll bar to N\n"
     "  type-mach TEXT                  replace the text of the Mach box (runs nothing)\n"
     "  click profil|pressure|Picture_CL|Picture_CM|Mcrit\n"
     "  about                           open the About window\n"
-    "  snapshot FILE.png               save an image of the whole window\n";
+    "  snapshot FILE.png|.svg|.pdf     save an image of the whole window\n"
+    "  export CHART FILE.csv|.png|.svg|.pdf\n"
+    "                                  save a chart's numbers (CSV) or its image";
 
 QtMessageHandler default_handler = nullptr;
 
-// The offscreen platform cannot fix a window's size and says so each time
-// the window is laid out; the notice means nothing for drawing into memory.
+// Writing a PDF asks for the runtime folder, which a plain shell or a CI job
+// may not set; Qt then uses one of its own.
 void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtWarningMsg && text.contains(QLatin1String("propagateSizeHints"))) return;
+    if (type == QtWarningMsg && text.contains(QLatin1String("XDG_RUNTIME_DIR not set"))) return;
     if (default_handler) default_handler(type, context, text);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool charts = false;
-    const char* script = nullptr;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--charts") == 0) {
-            charts = true;
-        } else if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        } else if (argv[i][0] == '-' && argv[i][1] != '\0') {
-            std::fprintf(stderr, "jmach-script: unknown option %s\n%s", argv[i], kUsage);
-            return 2;
-        } else if (!script) {
-            script = argv[i];
-        } else {
-            std::fprintf(stderr, "jmach-script: one script at most\n%s", kUsage);
-            return 2;
-        }
-    }
+    // Before anything opens a file: a closed standard descriptor must not be
+    // taken by a file of Qt's, to be read as the script or written over.
+    const int closed = jmach::guard_standard_descriptors();
+    jmach::set_application_identity();
+    jmach::CommandLine command_line(QStringLiteral("jmach-script"), QStringLiteral("[SCRIPT]"),
+                                    QString::fromLatin1(kDescription));
+    const QCommandLineOption charts_option(QStringLiteral("charts"),
+                                           QStringLiteral("Add what each chart shows to every line."));
+    command_line.parser().addOption(charts_option);
+    command_line.parser().addPositionalArgument(QStringLiteral("SCRIPT"),
+                                                QStringLiteral("The script file; none or - reads standard input."));
+    command_line.set_max_positional(1);
+    if (const auto status = command_line.read(jmach::program_arguments(argc, argv))) return *status;
+    const bool charts = command_line.parser().isSet(charts_option);
+    const QStringList positional = command_line.positional();
+    const std::string script_name = positional.isEmpty() ? std::string() : positional.front().toStdString();
+    const char* script = positional.isEmpty() ? nullptr : script_name.c_str();
 
     // The window is drawn into memory only, whatever display there is.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    jmach::quiet_platform_notices();
     default_handler = qInstallMessageHandler(quiet_handler);
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("jmach"));
 
-    std::ifstream file;
-    std::istream* in = &std::cin;
+    int in = STDIN_FILENO;  // a closed standard input reads as an empty script
     if (script && std::strcmp(script, "-") != 0) {
-        file.open(script);
-        if (!file) {
-            std::fprintf(stderr, "jmach-script: cannot read %s\n", script);
+        std::string error;
+        if ((in = jmach::open_script(script, error)) < 0) {
+            std::fprintf(stderr, "jmach-script: %s\n", error.c_str());
             return 2;
         }
-        in = &file;
     }
 
     jmach::Form1 form;
-    if (const auto error = form.Form_Load()) {
+    if (const auto error = jmach::load_startup_table(form, command_line.table(), jmach::installed_table_places())) {
         std::fprintf(stderr, "jmach-script: %s\n", error->c_str());
         return 1;
     }
+    if (!form.table_warning().empty()) std::fprintf(stderr, "jmach-script: %s\n", form.table_warning().c_str());
     form.show();
     QCoreApplication::processEvents();
 
     jmach::ScriptRunner runner(form, jmach::ScriptOptions{charts});
-    std::ostringstream errors;
-    const int status = runner.run(*in, std::cout, errors);
-    if (status != 0) std::cerr << "jmach-script: " << (script ? script : "stdin") << ": " << errors.str();
+    jmach::ScriptLineReader lines(jmach::fd_source(in));
+    jmach::LineWriter out(STDOUT_FILENO, (closed & 2) != 0);
+    std::string error;
+    const int status = runner.run(lines, out, script ? jmach::quote_excerpt(script) : "stdin", error);
+    if (status != 0) std::fprintf(stderr, "jmach-script: %s\n", error.c_str());
     return status;
 }

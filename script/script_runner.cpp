@@ -1,27 +1,23 @@
 #include "script/script_runner.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QMouseEvent>
 #include <QPixmap>
 
 #include <charconv>
 #include <cmath>
-#include <istream>
-#include <ostream>
+#include <cstring>
+#include <variant>
 
+#include "app/chart_export.h"
 #include "app/form1.h"
 #include "charts/picture_box.h"
+#include "core/utf8.h"
 
 namespace jmach {
 
 namespace {
-
-std::string_view trim(std::string_view s) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
 template <typename T>
 std::string json_number(T v) {
@@ -35,15 +31,15 @@ std::string json_colour(const std::optional<Colour>& c) {
     return c ? "\"" + to_qcolor(*c).name().toStdString() + "\"" : "null";  // "#rrggbb"
 }
 
-struct ScrollAction {
-    const char* word;
-    Input input;
-};
-
-constexpr ScrollAction kScrollActions[] = {
-    {"thickness", Input::thickness}, {"camber", Input::camber}, {"np", Input::np},
-    {"alpha", Input::alpha},         {"xm", Input::xm},         {"mach", Input::mach},
-};
+// The parser's words and names follow the window's order of inputs and charts.
+static_assert(static_cast<int>(Input::mach) == kScriptInputWords.size() - 1 &&
+              static_cast<int>(Chart::Picture_CM) == kScriptChartNames.size() - 1);
+constexpr bool same_chart_names() {
+    for (std::size_t i = 0; i < kChartNames.size(); ++i)
+        if (std::string_view(kChartNames[i]) != kScriptChartNames[i]) return false;
+    return kChartNames.size() == kScriptChartNames.size();
+}
+static_assert(same_chart_names());
 
 // A press and release at the middle of the widget, as a mouse click.
 void click(QWidget* widget) {
@@ -58,30 +54,6 @@ void click(QWidget* widget) {
 }
 
 }  // namespace
-
-std::string json_string(std::string_view text) {
-    std::string out = "\"";
-    for (const char ch : text) {
-        const auto c = static_cast<unsigned char>(ch);
-        switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            default:
-                if (c < 0x20) {
-                    static const char* digits = "0123456789abcdef";
-                    out += "\\u00";
-                    out += digits[c >> 4];
-                    out += digits[c & 0xF];
-                } else {
-                    out += ch;  // UTF-8 passes through
-                }
-        }
-    }
-    return out + "\"";
-}
 
 std::string surface_json(const RecordingSurface& surface) {
     std::string out = "[";
@@ -117,79 +89,94 @@ ScriptRunner::ScriptRunner(Form1& form, ScriptOptions options) : form_(form), op
 
 ScriptRunner::~ScriptRunner() { form_.set_message_hook(nullptr); }
 
-int ScriptRunner::run(std::istream& in, std::ostream& out, std::ostream& err) {
+int ScriptRunner::run(ScriptLineReader& in, LineWriter& out, std::string_view script_name, std::string& error) {
     std::string line;
     std::string json;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (auto error = run_line(line, json)) {
-            err << "line " << number << ": " << *error << '\n';
+    for (;;) {
+        const ScriptLineReader::Status status = in.next(line);
+        const std::string where = std::string(script_name) + ": line " + std::to_string(in.line_number()) + ": ";
+        if (status == ScriptLineReader::Status::end) return 0;
+        if (status == ScriptLineReader::Status::read_error) {
+            error = std::string(script_name) + ": cannot read (" + std::strerror(in.read_errno()) + ")";
+            return 2;
+        }
+        if (status == ScriptLineReader::Status::too_long) {
+            error = where + "longer than " + std::to_string(kMaxScriptLine) + " bytes: \"" + quote_excerpt(line) + "\"";
             return 1;
         }
-        if (!json.empty()) out << json << '\n' << std::flush;
+        if (auto bad = run_line(line, json)) {
+            error = where + *bad;
+            return 1;
+        }
+        if (!json.empty() && !out.write_line(json)) {
+            error = out.error();
+            return 1;
+        }
     }
-    return 0;
 }
 
 std::optional<std::string> ScriptRunner::run_line(std::string_view line, std::string& json) {
     json.clear();
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const std::string_view content = trim(line);
-    if (content.empty() || content.front() == '#') return std::nullopt;
+    InputRanges ranges;
+    for (std::size_t i = 0; i < ranges.size(); ++i) {
+        const Form1::Range r = form_.input_range(static_cast<Input>(i));
+        ranges[i] = {r.minimum, r.maximum};
+    }
+    auto parsed = parse_script_line(valid_utf8(line), ranges);
+    if (const auto* bad = std::get_if<std::string>(&parsed)) return *bad;
+    const ScriptAction& action = std::get<ScriptAction>(parsed);
+    if (action.kind == ScriptAction::Kind::skip) return std::nullopt;
     messages_.clear();
-    if (auto error = perform(content)) return error;
+    if (auto error = perform(action)) return error;
     // Let the window catch up (paint, show the About window) before the
     // next action.
     QCoreApplication::processEvents();
-    json = report(content);
+    json = report(action.content);
     return std::nullopt;
 }
 
-std::optional<std::string> ScriptRunner::perform(std::string_view line) {
-    const std::size_t space = line.find_first_of(" \t");
-    const std::string_view word = line.substr(0, space);
-    // The rest of the line after the one blank that ends the action word.
-    const std::string_view raw_rest = space == std::string_view::npos ? std::string_view() : line.substr(space + 1);
-    const std::string_view rest = trim(raw_rest);
-
-    for (const ScrollAction& action : kScrollActions) {
-        if (word != action.word) continue;
-        const Form1::Range range = form_.input_range(action.input);
-        int value = 0;
-        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
-        if (rest.empty() || ec != std::errc() || end != rest.data() + rest.size())
-            return std::string(word) + " needs a whole number, not \"" + std::string(rest) + "\"";
-        if (value < range.minimum || value > range.maximum)
-            return std::string(word) + " " + std::to_string(value) + " is outside " +
-                   std::to_string(range.minimum) + ".." + std::to_string(range.maximum);
-        form_.set_input(action.input, value);
-        return std::nullopt;
-    }
-    if (word == "type-mach") {
-        form_.type_mach(QString::fromUtf8(raw_rest.data(), static_cast<qsizetype>(raw_rest.size())));
-        return std::nullopt;
-    }
-    if (word == "click") {
-        for (std::size_t i = 0; i < kChartNames.size(); ++i) {
-            if (rest == kChartNames[i]) {
-                click(&form_.chart(static_cast<Chart>(i)));
-                return std::nullopt;
+std::optional<std::string> ScriptRunner::perform(const ScriptAction& action) {
+    const auto text = QString::fromStdString(action.text);
+    switch (action.kind) {
+        case ScriptAction::Kind::skip:
+            break;
+        case ScriptAction::Kind::set_input:
+            form_.set_input(static_cast<Input>(action.input), action.value);
+            break;
+        case ScriptAction::Kind::type_mach:
+            form_.type_mach(text);
+            break;
+        case ScriptAction::Kind::click:
+            click(&form_.chart(static_cast<Chart>(action.chart)));
+            break;
+        case ScriptAction::Kind::about:
+            form_.open_about();
+            break;
+        case ScriptAction::Kind::snapshot: {
+            const std::optional<ExportFormat> format = export_format(text);
+            if (!format || *format == ExportFormat::csv)
+                return "snapshot \"" + quote_excerpt(action.text) + "\": the suffix must be .png, .svg or .pdf";
+            std::optional<QString> reason;
+            if (*format == ExportFormat::png) {
+                // The window as the screen shows it, at its own resolution.
+                QByteArray bytes;
+                QBuffer buffer(&bytes);
+                buffer.open(QIODevice::WriteOnly);
+                form_.grab().save(&buffer, "PNG");
+                reason = write_whole_file(text, bytes);
+            } else {
+                reason = write_widget_image(form_, text, *format, form_.windowTitle(), 1.0);
             }
+            if (reason)
+                return "cannot write the snapshot \"" + quote_excerpt(action.text) + "\": " + reason->toStdString();
+            break;
         }
-        return "click needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not \"" +
-               std::string(rest) + "\"";
+        case ScriptAction::Kind::export_chart:
+            if (const auto error = form_.export_chart(static_cast<Chart>(action.chart), text))
+                return error->toStdString();
+            break;
     }
-    if (word == "about") {
-        if (!rest.empty()) return std::string("about takes nothing after it");
-        form_.open_about();
-        return std::nullopt;
-    }
-    if (word == "snapshot") {
-        if (rest.empty()) return std::string("snapshot needs a file name");
-        const QString file = QString::fromUtf8(rest.data(), static_cast<qsizetype>(rest.size()));
-        if (!form_.grab().save(file, "PNG")) return "cannot write the snapshot " + std::string(rest);
-        return std::nullopt;
-    }
-    return "unknown action \"" + std::string(word) + "\"";
+    return std::nullopt;
 }
 
 std::string ScriptRunner::report(std::string_view line) const {
@@ -207,6 +194,17 @@ std::string ScriptRunner::report(std::string_view line) const {
         for (const std::string& m : messages_) joined += (joined.empty() ? "" : "\n") + m;
         out += json_string(joined);
     }
+    const QString note = form_.value_tip("Text_Moo");
+    out += ",\"Text_Moo_note\":" + (note.isEmpty() ? std::string("null") : json_string(note.toStdString()));
+    // What the sampling hides: the exact minimum of the continuous surface
+    // (null also where the suction is unbounded) and the critical Mach
+    // number by the two other rules.
+    const auto& exact = form_.exact_minimum();
+    const auto& machs = form_.critical_machs();
+    out += ",\"cp_min_exact\":" + (exact ? json_number(exact->cp) : "null");
+    out += ",\"x_cp_min_exact\":" + (exact ? json_number(exact->x) : "null");
+    out += ",\"mcrit_kt\":" + (machs ? json_number(machs->kt) : "null");
+    out += ",\"mcrit_la\":" + (machs ? json_number(machs->la) : "null");
     if (options_.charts) {
         out += ",\"charts\":{";
         for (std::size_t i = 0; i < kChartNames.size(); ++i) {

@@ -3,11 +3,13 @@
 // reports the window's value boxes (and, on request, every chart's drawing)
 // as one JSON line per action. Used by jmach-script and by the tests.
 
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "script/script_io.h"
+#include "script/script_parse.h"
 
 namespace jmach {
 
@@ -27,26 +29,25 @@ public:
     ScriptRunner(const ScriptRunner&) = delete;
     ScriptRunner& operator=(const ScriptRunner&) = delete;
 
-    // Runs every line of `in`, writing one JSON line per action to `out`.
-    // Stops at the first bad line with "line N: ..." on `err` and returns
-    // 1; returns 0 when the whole script ran.
-    int run(std::istream& in, std::ostream& out, std::ostream& err);
+    // Runs every line of `in`, writing one JSON line per action to `out`,
+    // and returns 0 when the whole script ran. Otherwise it stops and
+    // returns the exit status with its message in `error`: 1 at the first
+    // bad line ("<script>: line N: ...") or failed write, 2 when the script
+    // cannot be read.
+    int run(ScriptLineReader& in, LineWriter& out, std::string_view script_name, std::string& error);
 
     // Runs one line. Blank and comment lines do nothing and leave `json`
     // empty. Returns the error text of a bad line.
     std::optional<std::string> run_line(std::string_view line, std::string& json);
 
 private:
-    std::optional<std::string> perform(std::string_view line);
+    std::optional<std::string> perform(const ScriptAction& action);
     std::string report(std::string_view line) const;
 
     Form1& form_;
     ScriptOptions options_;
     std::vector<std::string> messages_;
 };
-
-// The JSON text of one string, quotes included.
-std::string json_string(std::string_view text);
 
 // The drawing of one surface as a JSON array: its Scale corners first,
 // then each primitive since the last Cls, in drawing order.

@@ -24,6 +24,12 @@ std::string standard_fixed(double v) {
     return std::string(buf, r.ptr);
 }
 
+std::string standard_shortest(double v) {
+    char buf[400];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    return std::string(buf, r.ptr);
+}
+
 double standard_rounded(double v, int decimals) {
     char buf[400];
     const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
@@ -47,6 +53,8 @@ std::vector<double> sample_values() {
         values.push_back(chain_range(random));
         values.push_back(static_cast<double>(static_cast<int>(random() % 200001) - 100000) / (1 << (random() % 20)));
     }
+    for (const double v : {-0.0, 1e15, 1e16, 1e-5, 1e22, 123456789012345678901.0, 5e-324, 1.7976931348623157e308})
+        values.push_back(v);
     for (int k = -20000; k <= 20000; ++k) {
         values.push_back(k / 100.0);
         values.push_back(k / 1e4);
@@ -60,6 +68,8 @@ TEST(NumberTextPortable, SameDigitsAsTheStandardLibrary) {
         const std::string text = number_text(v);
         if (v != 0 && text != standard_fixed(v) && ++differences < 10) ADD_FAILURE() << "number_text " << text << " vs " << standard_fixed(v);
         if (parse_leading_number(text) != v && ++differences < 10) ADD_FAILURE() << "read back " << text;
+        if (shortest_text(v) != standard_shortest(v) && ++differences < 10)
+            ADD_FAILURE() << "shortest_text " << shortest_text(v) << " vs " << standard_shortest(v);
         for (int decimals = 3; decimals <= 5; ++decimals) {
             const double ours = round_half_even(v, decimals), theirs = standard_rounded(v, decimals);
             if (std::memcmp(&ours, &theirs, sizeof ours) != 0 && ++differences < 10)

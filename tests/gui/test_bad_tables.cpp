@@ -4,6 +4,7 @@
 // up: once the window is up the program waits in its event loop, so a
 // program still running at the deadline has opened it.
 
+#include <QDir>
 #include <QProcess>
 
 #include <grp.h>
@@ -19,19 +20,24 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Runs the program in `dir` on the offscreen platform (where the start-up
+// Runs `program_file` in `dir` on the offscreen platform (where the start-up
 // message goes to standard error), as `user` when given, and checks that it
 // refused to start for `fault`.
-void expect_refused(const QString& dir, const std::string& fault, const passwd* user = nullptr) {
+void expect_refused(const QString& dir, const std::string& fault, const passwd* user = nullptr,
+                    const QString& program_file = QStringLiteral(JMACH_PROGRAM)) {
     QProcess program;
     program.setWorkingDirectory(dir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // An installed copy of the table in the desktop's data folders must not
+    // stand in for the missing one.
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/no-data-home"));
+    env.insert(QStringLiteral("XDG_DATA_DIRS"), dir + QStringLiteral("/no-data-dirs"));
     if (user) program.setChildProcessModifier([uid = user->pw_uid, gid = user->pw_gid] {
         if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(125);
     });
     program.setProcessEnvironment(env);
-    program.start(QStringLiteral(JMACH_PROGRAM), {});
+    program.start(program_file, {});
     // Generous: the sanitizer build starts slowly on a busy machine.
     ASSERT_TRUE(program.waitForFinished(30000)) << "still running after the deadline: the main window came up";
     const std::string err = program.readAllStandardError().toStdString();
@@ -68,6 +74,8 @@ TEST(BadTable, EachBrokenKindIsRefusedWithItsMessage) {
                           {"quoted string", "1\n2\n" + row + "\"NACA 0012\", 0, 0.05, 0, 0\n", "quoted text"},
                           {",,", "1\n2\n" + row + "0.07,, 0.0551, 0, 0\n", "empty field"},
                           {"nan", "1\n1\n0.12, 0.02, nan, 0.0431, 0\n", "is not a finite number"},
+                          {"eps < 0", "1\n2\n" + row + "0.07, 0,\n-0.2, 0, 0\n", "line 5: eps (column 3) '-0.2' is negative"},
+                          {"mu overflowing", "1\n1\n0.12, 0.02, 0.1, 1e200, 0\n", "line 3: mu (column 4) '1e200' is outside"},
                           {"truncated mid-row", "1\n2\n" + row + "0.07, 0, 0.05", "the file ends after 10 values"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.kind);
@@ -79,21 +87,64 @@ TEST(BadTable, EachBrokenKindIsRefusedWithItsMessage) {
     }
 }
 
+// A folder for files that another user must reach: the temporary folder
+// when every folder above it lets others pass, else /tmp (a test tree in
+// root's mode-700 home would otherwise lock the other user out).
+QString shared_temp_root() {
+    for (fs::path p = fs::absolute(QDir::tempPath().toStdString()); !p.empty(); p = p.parent_path()) {
+        std::error_code ec;
+        if ((fs::status(p, ec).permissions() & fs::perms::others_exec) == fs::perms::none)
+            return QStringLiteral("/tmp");
+        if (p == p.parent_path()) break;
+    }
+    return QDir::tempPath();
+}
+
 // As root the permission bits do not stop a read, so the program then runs
-// as user nobody; without such a user the case is skipped.
+// as user nobody, from a copy it can reach; without such a user the case is
+// skipped.
 TEST(BadTable, NoReadPermission) {
     ensure_app();
-    QTemporaryDir dir;
+    QTemporaryDir dir(shared_temp_root() + QStringLiteral("/jmach-noread-XXXXXX"));
+    QTemporaryDir bin(shared_temp_root() + QStringLiteral("/jmach-bin-XXXXXX"));
+    ASSERT_TRUE(dir.isValid() && bin.isValid());
     const fs::path table = dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString();
     std::ofstream(table) << "1\n1\n0.12, 0.02, 0.0945, 0.0431, 0\n";
     fs::permissions(table, fs::perms::none);
     const passwd* nobody = nullptr;
+    QString program = QStringLiteral(JMACH_PROGRAM);
     if (std::ifstream(table).is_open()) {  // we read it anyway
         if (::geteuid() != 0 || (nobody = ::getpwnam("nobody")) == nullptr) GTEST_SKIP() << "no user to run it as";
-        // The unprivileged program must reach its working folder.
-        fs::permissions(table.parent_path(), fs::perms::others_read | fs::perms::others_exec, fs::perm_options::add);
+        // The unprivileged program must reach its working folder and itself.
+        constexpr auto others = fs::perms::others_read | fs::perms::others_exec;
+        fs::permissions(table.parent_path(), others, fs::perm_options::add);
+        fs::permissions(bin.path().toStdString(), others, fs::perm_options::add);
+        program = bin.filePath(QStringLiteral("jmach"));
+        fs::copy_file(JMACH_PROGRAM, program.toStdString());
+        fs::permissions(program.toStdString(), others, fs::perm_options::add);
     }
-    expect_refused(dir.path(), "cannot be opened (Permission denied)", nobody);
+    expect_refused(dir.path(), "cannot be opened (Permission denied)", nobody, program);
+}
+
+// Values after the last row: one warning, and the window opens all the same
+// (the program is still running a second later).
+TEST(BadTable, ValuesAfterTheLastRowWarnOnceAndTheWindowOpens) {
+    ensure_app();
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString()) << "1 1\n0.12 0.02 0.1 0 0\n7\n";
+    QProcess program;
+    program.setWorkingDirectory(dir.path());
+    program.setReadChannel(QProcess::StandardError);
+    program.start(QStringLiteral(JMACH_PROGRAM), {});  // offscreen: the test environment's platform
+    const QByteArray warning = "jmach: airfoil table \"KATJO-D20G15.txt\": warning: the row count is 1, but values "
+                               "follow the last row (line 2): from line 3 on ('7') they were ignored";
+    QByteArray err;
+    for (int i = 0; i < 300 && !err.contains(warning) && program.state() != QProcess::NotRunning; ++i)
+        program.waitForReadyRead(100), err += program.readAllStandardError();
+    EXPECT_EQ(err.count(warning), 1) << err.toStdString();
+    EXPECT_FALSE(program.waitForFinished(1000)) << "the program ended: " << err.toStdString();
+    program.kill();
+    program.waitForFinished(10000);
 }
 
 }  // namespace

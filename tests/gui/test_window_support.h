@@ -14,15 +14,17 @@
 #include <fstream>
 
 #include "app/form1.h"
+#include "app/platform_notices.h"
 #include "script/script_runner.h"
 #include "charts/picture_box.h"
 
 namespace jmach::testing {
 
 // One QApplication for the whole test program, on the offscreen platform
-// unless the caller chose another.
+// unless the caller chose another, without the platform's notices.
 inline void ensure_app() {
     if (QApplication::instance()) return;
+    quiet_platform_notices();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "jmach_gui_tests", *argv[] = {name, nullptr};

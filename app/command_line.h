@@ -1,0 +1,58 @@
+#pragma once
+// The command lines of jmach and jmach-script, and the identity both give
+// the application. Everything is read before a window system is needed, so
+// --help and --version work where no display is.
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+#include <filesystem>
+#include <optional>
+
+namespace jmach {
+
+// Name "jmach", the version of the build, the organisation's domain and the
+// desktop entry's id, so that the menu entry, the window and Qt's own folders
+// (data in <XDG data>/jmach) all name the same program.
+void set_application_identity();
+
+// The application id shared by the desktop entry, the icon and the metainfo.
+QString application_id();
+
+// The arguments as the program received them, program name first.
+QStringList program_arguments(int argc, char** argv);
+
+class CommandLine {
+public:
+    // `program` names the program in its messages; `syntax` is what follows
+    // "[options]" in the usage line ("" for none).
+    CommandLine(QString program, QString syntax, const QString& description);
+
+    // For the program's own options and arguments.
+    QCommandLineParser& parser() { return parser_; }
+    void set_max_positional(int count) { max_positional_ = count; }
+    // Qt's own options (-platform, -style, ...) are left for QApplication,
+    // which takes them out of argv itself.
+    void leave_toolkit_options() { leave_toolkit_options_ = true; }
+
+    // Reads the arguments (program name first). Returns the exit status when
+    // the program must stop here: 0 after --help or --version (printed on
+    // standard output), 2 after a command line it cannot use (the fault and
+    // the usage on standard error). nullopt: run.
+    std::optional<int> read(const QStringList& arguments);
+
+    std::optional<std::filesystem::path> table() const { return table_; }
+    QStringList positional() const { return parser_.positionalArguments(); }
+    QString usage() const;
+
+private:
+    QString program_, syntax_;
+    QCommandLineParser parser_;
+    QCommandLineOption help_, version_, table_option_;
+    int max_positional_ = 0;
+    bool leave_toolkit_options_ = false;
+    std::optional<std::filesystem::path> table_;
+};
+
+}  // namespace jmach

@@ -1,0 +1,151 @@
+// What every control of the main window means, for tooltips and for
+// screen readers: the quantity, its unit and its range. The boxes of the
+// minimum pressure and the critical Mach number also tell what the
+// sampling at nP points hides.
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScrollBar>
+
+#include <cmath>
+
+#include "app/form1.h"
+#include "charts/picture_box.h"
+#include "core/number_text.h"
+
+namespace jmach {
+
+namespace {
+
+struct Help {
+    const char* name;         // accessible name: the quantity
+    const char* description;  // meaning, unit and range
+};
+
+constexpr Help kCpMinHelp = {
+    "Minimum pressure coefficient CpMin",
+    "Smallest incompressible surface pressure coefficient Cp (no unit) at the nP profile points, rounded to "
+    "3 decimals; below -0.01 it starts the critical Mach search."};
+constexpr Help kMcritHelp = {
+    "Critical Mach number by Prandtl-Glauert",
+    "Critical free-stream Mach number (no unit, 0 to 1), rounded to 4 decimals: where the minimum Cp, "
+    "corrected by the Prandtl-Glauert rule, meets the critical pressure coefficient Cp*."};
+
+QString text(const char* s) { return QString::fromUtf8(s); }
+
+// A tooltip as rich text, so that Qt wraps its lines: paragraphs at blank
+// lines, line breaks kept.
+QString tip(const QString& plain) {
+    QString html;
+    for (const QString& paragraph : plain.split(QStringLiteral("\n\n")))
+        html += QStringLiteral("<p>") + paragraph.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
+                QStringLiteral("</p>");
+    return html;
+}
+
+void describe(QWidget* widget, const Help& help, bool tooltip = true) {
+    widget->setAccessibleName(text(help.name));
+    widget->setAccessibleDescription(text(help.description));
+    if (tooltip) widget->setToolTip(tip(text(help.description)));
+}
+
+// A tooltip and accessible description made of the box's meaning and what
+// the last computation adds to it.
+void describe_with(QWidget* widget, const Help& help, const QString& details) {
+    const QString full = text(help.description) + QStringLiteral("\n\n") + details;
+    widget->setToolTip(tip(full));
+    widget->setAccessibleDescription(full);
+}
+
+QString value(double v, int decimals) { return QString::fromStdString(rounded_text(v, decimals)); }
+
+}  // namespace
+
+void Form1::describe_controls() {
+    describe(HScroll_Thickness, {"Relative thickness δ", "Relative thickness δ = t/c: largest distance between "
+                                 "the surfaces as a fraction of the chord, 0 to 0.30 in steps of 0.01."});
+    describe(HScroll_Camber, {"Relative camber γ", "Relative camber γ = f/c: largest height of the mean line as a "
+                              "fraction of the chord, 0 to 0.15 in steps of 0.01."});
+    describe(HScroll_nP, {"Number of surface points nP", "Number of points nP on the profile at which the "
+                          "pressure is computed, 11 to 101; the arrows step by 2, the page areas by 10."});
+    describe(HScroll_AlfaD, {"Angle of attack α", "Angle of attack α in degrees, -10 to 10 in steps of 1."});
+    describe(HScroll_xM, {"Moment reference point xM/c", "Moment reference point xM/c: where on the chord the "
+                          "pitching moment is taken, as a fraction of the chord from the leading edge, 0 to 1 "
+                          "in steps of 0.01."});
+    describe(HScroll_Moo, {"Free-stream Mach number M∞", "Free-stream Mach number M∞ (no unit), 0 to 0.90 in "
+                           "steps of 0.01; above 0 the pressure, lift and moment charts add the "
+                           "Prandtl-Glauert-corrected curves in magenta."});
+
+    describe(Text_Thickness, {"Relative thickness δ, value", "Relative thickness δ = t/c set by its scroll bar, "
+                              "0 to 0.30."});
+    describe(Text_Camber, {"Relative camber γ, value", "Relative camber γ = f/c set by its scroll bar, 0 to 0.15."});
+    describe(Text_nP, {"Number of surface points nP, value", "Number of profile points nP set by its scroll bar, "
+                       "11 to 101."});
+    describe(Text_AlfaD, {"Angle of attack α, value", "Angle of attack α in degrees set by its scroll bar, "
+                          "-10 to 10."});
+    describe(Text_xM, {"Moment reference point xM/c, value", "Moment reference point xM/c set by its scroll bar, "
+                       "0 to 1 (fraction of the chord from the leading edge)."});
+    // The Mach box's tooltip tells its state (an unusable typed value), so
+    // its meaning goes to screen readers only.
+    describe(Text_Moo, {"Free-stream Mach number M∞, value", "Free-stream Mach number M∞ (no unit) set by its "
+                        "scroll bar, 0 to 0.90; a number typed here, from 0 up to below 1, is used by the next "
+                        "recompute."}, false);
+    describe(Text_CpMin, kCpMinHelp);
+    describe(Text_Mcrit, kMcritHelp);
+    describe(Text_CL, {"Lift coefficient CL", "Incompressible lift coefficient CL (no unit) at the current angle "
+                       "of attack, rounded to 4 decimals."});
+    describe(Text1, {"Pitching-moment coefficient CM", "Incompressible pitching-moment coefficient CM (no unit) "
+                     "about xM/c at the current angle of attack, rounded to 5 decimals."});
+
+    constexpr const char* kChartUse = " Click to recompute; right-click to copy, save or print the chart.";
+    describe(Mcrit, {"Critical Mach number chart", "Critical Mach number chart: 1 - Cp of the minimum pressure "
+                     "against the Mach number 0 to 1 under Prandtl-Glauert (blue), Kármán-Tsien (green) and "
+                     "Laitone (magenta), with the critical pressure coefficient Cp* (red); the blue vertical line "
+                     "marks the critical Mach number. Right-click to copy, save or print the chart."});
+    describe(profil, {"Profile chart", (std::string("Profile: y/c against x/c, 0 to 1 along the chord; lower "
+                      "surface red, upper surface blue; a red ring marks the moment reference point.") + kChartUse).c_str()});
+    describe(pressure, {"Surface pressure chart", (std::string("Surface pressure: 1 - Cp against x/c, 0 to 1 along "
+                        "the chord; lower surface red, upper surface blue, and in magenta Cp corrected by "
+                        "Prandtl-Glauert when a Mach number above 0 is in use.") + kChartUse).c_str()});
+    describe(Picture_CL, {"Lift curve chart", (std::string("Lift curve: lift coefficient CL against the angle of "
+                          "attack α, -12 to 12 degrees; a red ring marks the current angle, magenta the curve "
+                          "corrected by Prandtl-Glauert, CL/β.") + kChartUse).c_str()});
+    describe(Picture_CM, {"Moment curve chart", (std::string("Moment curve: pitching-moment coefficient CM about "
+                          "xM/c against the angle of attack α, -12 to 12 degrees; a red ring marks the current "
+                          "angle, magenta the curve corrected by Prandtl-Glauert, CM/β.") + kChartUse).c_str()});
+
+    menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
+    menuBar()->setAccessibleDescription(QStringLiteral("The About item shows who made the program."));
+    Mn_About->setToolTip(QStringLiteral("Show the About window"));
+    Mn_About->setStatusTip(Mn_About->toolTip());
+}
+
+void Form1::describe_cp_min(double sampled) {
+    QString details = QStringLiteral("Sampled at the %1 points: %2").arg(geometry_points(s_)).arg(value(sampled, 4));
+    const SurfaceMinimum& m = *exact_minimum_;
+    if (m.unbounded) {
+        details += QStringLiteral("\nContinuous surface: no minimum; the flow turns round the sharp leading "
+                                  "edge (x/c = 0) with unbounded speed.");
+    } else if (std::isfinite(m.cp)) {
+        details += QStringLiteral("\nExact minimum of the continuous surface: %1 at x/c = %2")
+                       .arg(value(m.cp, 4), value(m.x, 6));
+        if (m.cp < sampled && m.cp < 0)
+            details += QStringLiteral("\nThe points miss %1 % of the suction peak.")
+                           .arg(value(100.0 * (m.cp - sampled) / m.cp, 1));
+    }
+    describe_with(Text_CpMin, kCpMinHelp, details);
+}
+
+void Form1::describe_mcrit() {
+    const CriticalMachs& c = *critical_machs_;
+    QString details = QStringLiteral("Prandtl-Glauert (shown): %1\nKármán-Tsien: %2\nLaitone: %3\n"
+                                     "All three from the sampled minimum Cp = %4.")
+                          .arg(value(c.pg, 4), value(c.kt, 4), value(c.la, 4), value(c.cp_min, 4));
+    if (c.bracketed)
+        details += QStringLiteral("\nFound by bracketing: the relaxed iteration did not settle on a real Mach "
+                                  "number for this suction peak.");
+    describe_with(Text_Mcrit, kMcritHelp, details);
+}
+
+}  // namespace jmach

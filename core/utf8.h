@@ -1,0 +1,21 @@
+#pragma once
+// Text that goes out to a person or a JSON reader as well-formed UTF-8,
+// whatever bytes it came from.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace jmach {
+
+// `text` with every ill-formed UTF-8 sequence replaced by U+FFFD, one for
+// each maximal part of a sequence that could have begun well (as browsers
+// decode). Overlong forms, surrogates and code points above U+10FFFF are
+// ill-formed. Well-formed text comes back unchanged.
+std::string valid_utf8(std::string_view text);
+
+// The first `max_chars` characters of `text` (made well-formed first), with
+// "..." added when anything was cut.
+std::string utf8_excerpt(std::string_view text, std::size_t max_chars);
+
+}  // namespace jmach

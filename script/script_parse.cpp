@@ -1,0 +1,95 @@
+#include "script/script_parse.h"
+
+#include <charconv>
+
+#include "script/script_io.h"
+
+namespace jmach {
+
+namespace {
+
+std::string_view trim(std::string_view s) {
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+    return s;
+}
+
+std::string quoted(std::string_view text) { return "\"" + quote_excerpt(text) + "\""; }
+
+}  // namespace
+
+std::variant<ScriptAction, std::string> parse_script_line(std::string_view line, const InputRanges& ranges) {
+    ScriptAction action;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const std::string_view content = trim(line);
+    if (content.empty() || content.front() == '#') return action;
+    action.content = std::string(content);
+
+    const std::size_t space = content.find_first_of(" \t");
+    const std::string_view word = content.substr(0, space);
+    // The rest of the line after the one blank that ends the action word.
+    const std::string_view raw_rest =
+        space == std::string_view::npos ? std::string_view() : content.substr(space + 1);
+    const std::string_view rest = trim(raw_rest);
+
+    for (std::size_t i = 0; i < kScriptInputWords.size(); ++i) {
+        if (word != kScriptInputWords[i]) continue;
+        const InputRange range = ranges[i];
+        int value = 0;
+        const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
+        if (rest.empty() || ec != std::errc() || end != rest.data() + rest.size())
+            return std::string(word) + " needs a whole number, not " + quoted(rest);
+        if (value < range.minimum || value > range.maximum)
+            return std::string(word) + " " + std::to_string(value) + " is outside " + std::to_string(range.minimum) +
+                   ".." + std::to_string(range.maximum);
+        action.kind = ScriptAction::Kind::set_input;
+        action.input = static_cast<int>(i);
+        action.value = value;
+        return action;
+    }
+    if (word == "type-mach") {
+        action.kind = ScriptAction::Kind::type_mach;
+        action.text = std::string(raw_rest);
+        return action;
+    }
+    if (word == "click") {
+        for (std::size_t i = 0; i < kScriptChartNames.size(); ++i) {
+            if (rest == kScriptChartNames[i]) {
+                action.kind = ScriptAction::Kind::click;
+                action.chart = static_cast<int>(i);
+                return action;
+            }
+        }
+        return "click needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not " + quoted(rest);
+    }
+    if (word == "about") {
+        if (!rest.empty()) return std::string("about takes nothing after it");
+        action.kind = ScriptAction::Kind::about;
+        return action;
+    }
+    if (word == "snapshot") {
+        if (rest.empty()) return std::string("snapshot needs a file name");
+        action.kind = ScriptAction::Kind::snapshot;
+        action.text = std::string(rest);
+        return action;
+    }
+    if (word == "export") {
+        // export CHART FILE: the file name is the rest of the line.
+        const std::size_t gap = rest.find_first_of(" \t");
+        const std::string_view name = rest.substr(0, gap);
+        const std::string_view file = gap == std::string_view::npos ? std::string_view() : trim(rest.substr(gap));
+        for (std::size_t i = 0; i < kScriptChartNames.size(); ++i) {
+            if (name != kScriptChartNames[i]) continue;
+            if (file.empty()) return "export " + std::string(name) + " needs a file name";
+            action.kind = ScriptAction::Kind::export_chart;
+            action.chart = static_cast<int>(i);
+            action.text = std::string(file);
+            return action;
+        }
+        return "export needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not " + quoted(name);
+    }
+    return "unknown action " + quoted(word);
+}
+
+}  // namespace jmach

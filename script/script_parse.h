@@ -1,0 +1,48 @@
+#pragma once
+// One line of a jmach-script script read as an action, without the window:
+// what to do, or the message for a bad line.
+
+#include <array>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace jmach {
+
+// The scroll-bar actions, in the order of the window's inputs.
+inline constexpr std::array<const char*, 6> kScriptInputWords = {"thickness", "camber", "np", "alpha", "xm", "mach"};
+// The charts a click can name, in the order of the window's charts.
+inline constexpr std::array<const char*, 5> kScriptChartNames = {"Mcrit", "profil", "pressure", "Picture_CL",
+                                                                 "Picture_CM"};
+
+struct ScriptAction {
+    enum class Kind {
+        skip,       // a blank line or a # comment
+        set_input,  // move scroll bar `input` to `value`
+        type_mach,  // replace the Mach box text by `text`
+        click,      // click chart `chart`
+        about,      // open the About window
+        snapshot,   // save an image of the window to the file `text`
+        export_chart,  // save chart `chart` (numbers or image) to the file `text`
+    };
+    Kind kind = Kind::skip;
+    int input = 0;  // index into kScriptInputWords
+    int value = 0;
+    int chart = 0;  // index into kScriptChartNames
+    std::string text;
+    std::string content;  // the line without the blanks around it, as it is echoed
+};
+
+// Each scroll bar's range, in kScriptInputWords order.
+struct InputRange {
+    int minimum = 0, maximum = 0;
+};
+using InputRanges = std::array<InputRange, 6>;
+
+// The action of one line, or the message of a bad line (an unknown action,
+// a missing or non-whole number, a value out of its bar's range, a click
+// on something that is no chart, words after "about", a snapshot or export
+// without a file name). A message quotes at most 80 characters of the line.
+std::variant<ScriptAction, std::string> parse_script_line(std::string_view line, const InputRanges& ranges);
+
+}  // namespace jmach

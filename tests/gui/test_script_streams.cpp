@@ -1,0 +1,94 @@
+// jmach-script's streams end to end: the line ends and byte-order mark of
+// any editor, broken UTF-8, a huge line, a directory for a script, closed
+// or full standard streams, and the offscreen notice of "about". Every
+// output line must be valid JSON and every failure must end with its
+// message and a non-zero exit status.
+
+#include <QJsonDocument>
+#include <QProcess>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "test_window_support.h"
+
+namespace jmach::testing {
+namespace {
+
+enum class Fd { as_is, close_stdin, close_stdout, full_stdout };
+
+struct ToolRun {
+    int exit_code = -1;
+    QList<QByteArray> lines;
+    QByteArray err;
+};
+
+// Runs the tool in `dir` with `input` on its standard input, after changing
+// its standard descriptors as `fd` says.
+ToolRun run_tool(const QString& dir, const QStringList& args, const QByteArray& input, Fd fd) {
+    QProcess tool;
+    tool.setWorkingDirectory(dir);
+    tool.setChildProcessModifier([fd] {
+        if (fd == Fd::close_stdin || fd == Fd::close_stdout) ::close(fd == Fd::close_stdin ? STDIN_FILENO : STDOUT_FILENO);
+        if (fd == Fd::full_stdout && ::dup2(::open("/dev/full", O_WRONLY), STDOUT_FILENO) < 0) ::_exit(125);
+    });
+    tool.start(QStringLiteral(JMACH_SCRIPT_TOOL), args);
+    tool.write(input);
+    tool.closeWriteChannel();
+    if (!tool.waitForFinished(60000)) tool.kill(), tool.waitForFinished();
+    const QByteArray out = tool.readAllStandardOutput();
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -2,
+            out.isEmpty() ? QList<QByteArray>() : out.chopped(out.endsWith('\n') ? 1 : 0).split('\n'),
+            tool.readAllStandardError()};
+}
+
+TEST(ScriptStreams, LineEndsEncodingsBoundsAndStandardStreams) {
+    ensure_app();
+    QTemporaryDir dir;
+    write_table(dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString(), example_rows());
+    QDir(dir.path()).mkdir(QStringLiteral("a-folder"));
+    const QByteArray x5000(5000, 'x');
+    struct Case {
+        const char* name;
+        QStringList args;
+        QByteArray input;
+        Fd fd;
+        int exit_code;
+        int lines;
+        std::string err_part;  // the tool's message on standard error ("" for none)
+    };
+    const Case cases[] = {
+        {"BOM, CR, CRLF and LF", {}, "\xEF\xBB\xBFthickness 5\rcamber 2\r\nalpha 3\n", Fd::as_is, 0, 3, ""},
+        {"broken UTF-8 echoed", {}, "type-mach 0.5\xFF\xFE\nclick profil\n", Fd::as_is, 0, 2, ""},
+        {"a 3 MiB line", {}, "thickness 5\n" + QByteArray(3 << 20, '7') + "\n", Fd::as_is, 1, 1,
+         "jmach-script: stdin: line 2: longer than 1048576 bytes: \"7777"},
+        {"a long unknown word", {}, x5000 + " 1\n", Fd::as_is, 1, 0,
+         "jmach-script: stdin: line 1: unknown action \"" + std::string(80, 'x') + "...\"\n"},
+        {"a folder as script", {QStringLiteral("a-folder")}, "", Fd::as_is, 2, 0,
+         "jmach-script: a-folder is a directory, not a script"},
+        {"closed standard input", {}, "", Fd::close_stdin, 0, 0, ""},
+        {"closed standard output", {}, "thickness 5\n", Fd::close_stdout, 1, 0,
+         "jmach-script: cannot write standard output (Bad file descriptor"},
+        {"full standard output", {}, "thickness 5\n", Fd::full_stdout, 1, 0,
+         "jmach-script: cannot write standard output (No space left on device)"},
+        {"about, offscreen", {}, "about\nabout\n", Fd::as_is, 0, 2, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ToolRun r = run_tool(dir.path(), c.args, c.input, c.fd);
+        EXPECT_EQ(r.exit_code, c.exit_code) << r.err.toStdString();
+        EXPECT_EQ(r.lines.size(), c.lines);
+        for (const QByteArray& line : r.lines) {
+            QJsonParseError error{};
+            EXPECT_TRUE(QJsonDocument::fromJson(line, &error).isObject()) << error.errorString().toStdString();
+        }
+        // Qt's own notices may stand there too, never the offscreen ones.
+        EXPECT_FALSE(r.err.contains("does not support")) << r.err.toStdString();
+        EXPECT_LT(r.err.size(), 1000);
+        if (!c.err_part.empty()) EXPECT_TRUE(r.err.contains(c.err_part.c_str())) << r.err.toStdString();
+        else EXPECT_FALSE(r.err.contains("jmach-script:")) << r.err.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace jmach::testing

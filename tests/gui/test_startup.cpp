@@ -1,0 +1,182 @@
+// Start-up as a user meets it: where the table is found, the command lines
+// of both programs, and the identity the application gives the desktop.
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <filesystem>
+
+#include "airfoil/table.h"
+#include "app/command_line.h"
+#include "app/table_location.h"
+#include "test_window_support.h"
+
+namespace jmach::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Runs the test body in `dir` as the working directory.
+struct InFolder {
+    explicit InFolder(const fs::path& dir) : before(fs::current_path()) { fs::current_path(dir); }
+    ~InFolder() { fs::current_path(before); }
+    fs::path before;
+};
+
+const std::string kGoodTable = "1\n1\n0.05, 0, 0.1, 0, 0\n";
+
+void put(const fs::path& file, const std::string& contents) {
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << contents;
+}
+
+TEST(TableSearch, CandidatesRunFromTheWorkingDirectoryToTheInstallationAndTheDataFoldersEachOnce) {
+    const TablePlaces places{"/opt/jm/bin", {"/home/u/.local/share/jmach", "relative/jmach", "/usr/share/jmach",
+                                             "/opt/jm/share/jmach/", "/usr/share/jmach"}};
+    const std::vector<fs::path> expected = {"KATJO-D20G15.txt", "/opt/jm/share/jmach/KATJO-D20G15.txt",
+                                            "/home/u/.local/share/jmach/KATJO-D20G15.txt",
+                                            "/usr/share/jmach/KATJO-D20G15.txt"};
+    EXPECT_EQ(table_candidates(places), expected);
+    // Without an executable folder only the working directory and the data folders remain.
+    EXPECT_EQ(table_candidates({{}, {}}), std::vector<fs::path>{"KATJO-D20G15.txt"});
+}
+
+// Which table start-up takes for what lies in the working directory, the
+// installation and the data folder ('g' a good table, 'b' a broken one, 'd'
+// a folder of that name, '-' nothing). Whatever is found first is taken and
+// a broken one refused: the search never passes over it to another file.
+TEST(TableSearch, TheFirstPlaceHoldingAnythingOfThatNameIsLoaded) {
+    ensure_app();
+    const struct {
+        const char* layout;
+        int taken;          // index of the place loaded from, -1 none
+        const char* fault;  // part of the message, "" when it loads
+    } cases[] = {{"ggg", 0, ""}, {"-gg", 1, ""}, {"--g", 2, ""},
+                 {"bgg", 0, "the file ends after 0 values"}, {"dgg", 0, "is a directory"},
+                 {"-bg", 1, "the file ends after 0 values"}, {"---", -1, "no such file in the working directory"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.layout);
+        QTemporaryDir tmp;
+        const fs::path root = tmp.path().toStdString();
+        const fs::path dirs[] = {root / "work", root / "prefix/share/jmach", root / "data/jmach"};
+        fs::create_directories(root / "work");
+        fs::create_directories(root / "prefix/bin");
+        for (int k = 0; k < 3; ++k) {
+            const fs::path file = dirs[k] / kTableFileName;
+            if (c.layout[k] == 'g') put(file, kGoodTable);
+            if (c.layout[k] == 'b') put(file, "");
+            if (c.layout[k] == 'd') fs::create_directories(file);
+        }
+        InFolder in(dirs[0]);
+        const TablePlaces places{root / "prefix/bin", {dirs[2]}};
+        const fs::path expected = c.taken < 0 ? fs::path() : c.taken == 0 ? fs::path(kTableFileName)
+                                                                           : dirs[c.taken] / kTableFileName;
+        EXPECT_EQ(first_present(table_candidates(places)).value_or(fs::path()), expected);
+        Form1 form;
+        const auto error = load_startup_table(form, std::nullopt, places);
+        EXPECT_EQ(error.has_value(), *c.fault != '\0') << error.value_or("");
+        EXPECT_NE(error.value_or("").find(c.fault), std::string::npos) << error.value_or("");
+        EXPECT_EQ(form.state().table_rows, *c.fault ? 0 : 1) << "rows loaded";
+    }
+}
+
+TEST(TableSearch, TheMessageWhenNothingIsFoundNamesEveryPlaceInOrder) {
+    QTemporaryDir tmp;
+    InFolder in(tmp.path().toStdString());
+    const std::string message =
+        table_not_found_message(table_candidates({"/opt/jm/bin", {"/home/u/.local/share/jmach", "/usr/share/jmach"}}));
+    EXPECT_EQ(message, "airfoil table \"KATJO-D20G15.txt\": no such file in the working directory " +
+                           fs::current_path().string() +
+                           ", nor in /opt/jm/share/jmach, /home/u/.local/share/jmach or /usr/share/jmach;"
+                           " name one with --table FILE");
+}
+
+// The data folders Qt names for the application are <XDG data>/jmach, where
+// an installation keeps the table, and the search uses exactly those.
+TEST(Identity, QtsDataFoldersAreWhereTheInstallationKeepsTheTable) {
+    ensure_app();
+    const QString name = QCoreApplication::applicationName();
+    set_application_identity();
+    EXPECT_EQ(QGuiApplication::desktopFileName(), application_id());
+    std::vector<fs::path> qt_dirs;
+    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::AppDataLocation)) {
+        EXPECT_TRUE(dir.endsWith(QStringLiteral("/jmach"))) << dir.toStdString();
+        qt_dirs.push_back(dir.toStdString());
+    }
+    EXPECT_EQ(installed_table_places().data_dirs, qt_dirs);
+    QCoreApplication::setApplicationName(name);
+}
+
+// A program run in `dir` with these arguments and standard input, with no
+// display and no installed table in reach.
+struct Outcome {
+    int exit_code = -1;
+    std::string out, err;
+};
+Outcome run(const char* program, const QStringList& args, const QString& dir) {
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/none"));
+    env.insert(QStringLiteral("XDG_DATA_DIRS"), dir + QStringLiteral("/none"));
+    p.setProcessEnvironment(env);
+    p.start(QString::fromLatin1(program), args);
+    p.closeWriteChannel();
+    // A window program still running at the deadline has opened its window
+    // (the process is ended with the QProcess).
+    if (!p.waitForFinished(30000)) return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput().toStdString(),
+            p.readAllStandardError().toStdString()};
+}
+
+TEST(CommandLine, HelpVersionAndEveryUnusableCommandLine) {
+    ensure_app();
+    QTemporaryDir tmp;
+    put(tmp.filePath(QStringLiteral("broken.txt")).toStdString(), "1\n2\n0.05, 0, 0.1\n");
+    const std::string version = JMACH_VERSION;
+    struct Case {
+        const char* program;
+        QStringList args;
+        int exit_code;
+        const char* out;  // the start of standard output
+        const char* err;  // part of standard error
+    };
+    const char* window = JMACH_PROGRAM;
+    const char* tool = JMACH_SCRIPT_TOOL;
+    const Case cases[] = {
+        // Usage and version without any display.
+        {window, {"--help"}, 0, "Usage: jmach [options]\n", ""},
+        {tool, {"--help"}, 0, "Usage: jmach-script [options] [SCRIPT]\n", ""},
+        {window, {"--version"}, 0, "jmach ", ""},
+        {tool, {"--version"}, 0, "jmach-script ", ""},
+        // A command line neither program can use: usage on standard error, 2.
+        {window, {"--bogus"}, 2, "", "jmach: Unknown option 'bogus'.\nUsage: jmach [options]\n"},
+        {window, {"--table"}, 2, "", "Missing value after '--table'"},
+        {window, {"--table", "a.txt", "--table", "b.txt"}, 2, "", "--table given more than once"},
+        {window, {"--table="}, 2, "", "--table needs a file name"},
+        {window, {"a.txt"}, 2, "", "unexpected argument 'a.txt'"},
+        {tool, {"-", "extra"}, 2, "", "unexpected argument 'extra'"},
+        // A named table that cannot be used: the reader's one message, 1, no window.
+        {window, {"-platform", "offscreen", "--table", "missing.txt"}, 1, "",
+         "jmach: airfoil table \"missing.txt\": no such file in the working directory"},
+        {window, {"--table", "broken.txt", "-platform", "offscreen"}, 1, "",
+         "jmach: airfoil table \"broken.txt\": the file ends after 5 values"},
+        {tool, {"--table", "."}, 1, "", "jmach-script: airfoil table \".\": is a directory"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(fs::path(c.program).filename().string() + " " + c.args.join(u' ').toStdString());
+        const Outcome r = run(c.program, c.args, tmp.path());
+        EXPECT_EQ(r.exit_code, c.exit_code) << r.err;
+        EXPECT_TRUE(r.out.starts_with(c.out)) << r.out;
+        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        // Help and version say nothing else; a refusal prints nothing on standard output.
+        EXPECT_TRUE(c.exit_code == 0 ? r.err.empty() : r.out.empty()) << r.out << r.err;
+        if (c.args.value(0).endsWith(QStringLiteral("version"))) {
+            EXPECT_EQ(r.out.substr(r.out.find(' ') + 1), version + "\n");
+        }
+    }
+}
+
+}  // namespace
+}  // namespace jmach::testing
