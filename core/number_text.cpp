@@ -190,4 +190,13 @@ std::string mach_text_note(std::string_view mach_text) {
     return "Read as " + read + ": \"" + utf8_excerpt(rest, 20) + "\" after the number is ignored." + kPoint;
 }
 
+MachBoxLook mach_box_look(std::string_view mach_text) {
+    MachBoxLook look{mach_from_text(mach_text), kMachErrorTip, false};
+    if (look.mach) {
+        look.tip = mach_text_note(mach_text);
+        look.noted = !look.tip.empty();
+    }
+    return look;
+}
+
 }  // namespace jmach

@@ -50,4 +50,18 @@ std::optional<double> mach_from_text(std::string_view mach_text);
 // text. Well-formed UTF-8 and short, whatever the text.
 std::string mach_text_note(std::string_view mach_text);
 
+// The Mach box's tooltip while its text cannot be used.
+inline constexpr const char* kMachErrorTip = "Mach number must be between 0 and 1";
+
+// How the Mach box shows its text: the number it gives (empty while it
+// cannot be used: red text with kMachErrorTip as the tooltip), and whether
+// a usable text holds more than that number (a coloured background with
+// mach_text_note as the tooltip).
+struct MachBoxLook {
+    std::optional<double> mach;
+    std::string tip;
+    bool noted = false;
+};
+MachBoxLook mach_box_look(std::string_view mach_text);
+
 }  // namespace jmach
