@@ -4,6 +4,7 @@
 
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
+#include "airfoil/surface_minimum.h"
 #include "airfoil/table.h"
 #include "charts/lift_chart.h"
 #include "charts/mcrit_chart.h"
@@ -13,6 +14,7 @@
 #include "compressible/coefficients.h"
 #include "compressible/mcrit.h"
 #include "core/number_text.h"
+#include "core/utf8.h"
 
 namespace jmach::web {
 
@@ -33,7 +35,7 @@ std::vector<double> pack_chart(const RecordingSurface& chart) {
 
 std::optional<std::string> WebForm::Form_Load(std::string_view table_text, std::string_view file_name) {
     set_constants(s_);
-    return parse_airfoil_table(table_text, file_name, s_);
+    return parse_airfoil_table(table_text, file_name, s_, &table_warning_);
 }
 
 // ---- What the page drives and reads ----
@@ -71,7 +73,9 @@ bool WebForm::click(std::string_view name) {
     return true;
 }
 
-void WebForm::type_mach(std::string_view text) { Text_Moo = text; }
+// The box holds text, never broken UTF-8 (a lone surrogate of the page's
+// string arrives so): each ill-formed part shows as U+FFFD, as on the desktop.
+void WebForm::type_mach(std::string_view text) { Text_Moo = valid_utf8(text); }
 
 const std::string* WebForm::text(std::string_view box) const {
     static constexpr std::pair<const char*, std::string WebForm::*> kBoxes[] = {
@@ -88,6 +92,7 @@ const std::string* WebForm::text(std::string_view box) const {
 
 const std::string* WebForm::tooltip(std::string_view box) const {
     if (box == "Text_Moo") return &Text_Moo_tip;
+    if (box == "Text_CpMin") return &Text_CpMin_tip;
     if (box == "Text_Mcrit") return &Text_Mcrit_tip;
     return nullptr;
 }
@@ -123,15 +128,19 @@ void WebForm::basınc_hesapla() {
     const double cp_min = jmach::basınc_hesapla(s_, HScroll_AlfaD);
     Text_AlfaD = number_text(s_.alpha_deg);
     Text_CpMin = rounded_text(cp_min, 3);
+    exact_minimum_ = exact_surface_minimum(s_);
+    Text_CpMin_tip = cp_min_description(geometry_points(s_), cp_min, *exact_minimum_);
     if (cp_min < kMcritThreshold) Mcrit_iter(cp_min);
 }
 
 void WebForm::Mcrit_iter(double cp_min) {
-    Mcrit_ciz(mcrit_curves(s_, cp_min), Mcrit);
+    const McritCurves curves = mcrit_curves(s_, cp_min);
+    Mcrit_ciz(curves, Mcrit);
     const McritResult r = mcrit_search(s_, cp_min);
     mcrit_marker(Mcrit, r);
     Text_Mcrit = rounded_text(r.mcr, 4);
-    Text_Mcrit_tip = r.method == McritMethod::bracketing ? kBracketingTip : "";
+    critical_machs_ = jmach::critical_machs(s_, cp_min, curves, r);
+    Text_Mcrit_tip = mcrit_description(*critical_machs_);
 }
 
 void WebForm::basınc_ciz() { jmach::basınc_ciz(s_, pressure, free_stream_factor()); }
@@ -152,9 +161,12 @@ void WebForm::CM_Alfa_ciz() {
 std::optional<double> WebForm::free_stream_factor() {
     if (mach_read_) return mach_factor_;
     mach_read_ = true;
-    const std::optional<double> mach = mach_from_text(Text_Moo);
-    Text_Moo_tip = mach ? "" : kMachErrorTip;
-    mach_factor_ = free_stream(s_, mach);
+    // Red text while the number cannot be used; a coloured background with
+    // a note while the text holds more than the number read from it.
+    MachBoxLook look = mach_box_look(Text_Moo);
+    Text_Moo_tip = std::move(look.tip);
+    Text_Moo_noted = look.noted;
+    mach_factor_ = free_stream(s_, look.mach);
     return mach_factor_;
 }
 

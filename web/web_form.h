@@ -12,18 +12,13 @@
 #include <string_view>
 #include <vector>
 
+#include "airfoil/surface_minimum.h"
 #include "charts/recording_surface.h"
+#include "compressible/mcrit.h"
 #include "core/model_state.h"
+#include "core/number_text.h"
 
 namespace jmach::web {
-
-// The one message the chain itself reports.
-inline constexpr const char* kNotInTableMessage = "bu profil veritabanında yok";
-// The Mach box's tooltip while its text cannot be used.
-inline constexpr const char* kMachErrorTip = "Mach number must be between 0 and 1";
-// Text_Mcrit's tooltip when the root was found by bracketing.
-inline constexpr const char* kBracketingTip =
-    "Found by bracketing: the relaxed iteration did not settle on a real Mach number for this suction peak";
 
 // A chart: what was drawn since its last Cls, and a count of changes, so
 // that the page repaints only the charts a chain touched.
@@ -47,8 +42,12 @@ std::vector<double> pack_chart(const RecordingSurface& chart);
 
 class WebForm {
 public:
-    // Start-up: the constants and the airfoil table from its text.
+    // Start-up: the constants and the airfoil table from its text. Returns
+    // the reader's message when the table cannot be loaded.
     std::optional<std::string> Form_Load(std::string_view table_text, std::string_view file_name);
+    // After a start-up that loaded the table: the reader's warning that
+    // values after the last row were ignored, or empty.
+    const std::string& table_warning() const { return table_warning_; }
 
     // What the page does, by control name. False for a name the window does
     // not have.
@@ -56,13 +55,22 @@ public:
     bool click(std::string_view chart);             // Mcrit: nothing runs
     void type_mach(std::string_view text);          // runs nothing
 
-    // What the page shows: a value box's text and tooltip, the messages
-    // raised since they were last taken (answered with OK), a chart.
+    // What the page shows: a value box's text and tooltip (plain text,
+    // paragraphs at blank lines), whether the Mach box shows its note
+    // look, the messages raised since they were last taken (answered with
+    // OK), a chart.
     const std::string* text(std::string_view box) const;
     const std::string* tooltip(std::string_view box) const;
+    bool mach_noted() const { return Text_Moo_noted; }
     std::vector<std::string> take_messages();
     const Chart* chart(std::string_view name) const;
     const ModelState& state() const { return s_; }
+
+    // The exact minimum of the continuous surface pressure for the last
+    // pressure computed, and what the last critical Mach search found;
+    // empty before the first.
+    const std::optional<SurfaceMinimum>& exact_minimum() const { return exact_minimum_; }
+    const std::optional<CriticalMachs>& critical_machs() const { return critical_machs_; }
 
     // The handlers.
     void HScroll_Thickness_Change();
@@ -95,9 +103,12 @@ private:
     std::optional<double> free_stream_factor();
 
     ModelState s_;
+    std::string table_warning_;
     std::vector<std::string> messages_;
     bool mach_read_ = false;
     std::optional<double> mach_factor_;
+    std::optional<SurfaceMinimum> exact_minimum_;
+    std::optional<CriticalMachs> critical_machs_;
 
     // Controls, named as the user knows them, at their start values.
     int HScroll_Thickness = 0;
@@ -117,7 +128,9 @@ private:
     std::string Text_CL = "0";
     std::string Text1 = "0";
     std::string Text_Moo_tip;
-    std::string Text_Mcrit_tip;
+    bool Text_Moo_noted = false;
+    std::string Text_CpMin_tip = kCpMinDescription;
+    std::string Text_Mcrit_tip = kMcritDescription;
     Chart Mcrit, profil, pressure, Picture_CL, Picture_CM;
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "airfoil/table.h"
+#include "core/number_text.h"
 #include "web/web_form.h"
 
 // The airfoil table, embedded at build time.
@@ -52,9 +53,33 @@ EMSCRIPTEN_KEEPALIVE const char* jm_text(const char* box) {
     return hand_back(text ? *text : std::string());
 }
 
+// After a start-up that loaded the table: "" or the reader's warning that
+// values after the last row were ignored.
+EMSCRIPTEN_KEEPALIVE const char* jm_table_warning() { return hand_back(form().table_warning()); }
+
 EMSCRIPTEN_KEEPALIVE const char* jm_tooltip(const char* box) {
     const std::string* text = form().tooltip(box);
     return hand_back(text ? *text : std::string());
+}
+
+// 1 while the Mach box shows its note look (a usable number followed by
+// more text), else 0.
+EMSCRIPTEN_KEEPALIVE int jm_mach_noted() { return form().mach_noted() ? 1 : 0; }
+
+// What the sampling hides, as JSON number texts ("null" for none): the exact
+// minimum of the continuous surface ("cp_min_exact", "x_cp_min_exact") and
+// the critical Mach number by the two other rules ("mcrit_kt", "mcrit_la").
+EMSCRIPTEN_KEEPALIVE const char* jm_number(const char* key) {
+    const std::string_view name = key;
+    const auto& exact = form().exact_minimum();
+    const auto& machs = form().critical_machs();
+    std::optional<double> v;
+    if (name == "cp_min_exact" && exact) v = exact->cp;
+    else if (name == "x_cp_min_exact" && exact) v = exact->x;
+    else if (name == "mcrit_kt" && machs) v = machs->kt;
+    else if (name == "mcrit_la" && machs) v = machs->la;
+    const std::string text = v ? jmach::shortest_text(*v) : std::string();
+    return hand_back(text.empty() ? "null" : text);
 }
 
 // The messages raised since the last call, one per line; "" for none.

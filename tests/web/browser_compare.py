@@ -9,7 +9,8 @@ jmach-script and TABLE the table file the page holds. With --holes the table
 lacks pairs, and seeded random actions raise the lookup message. Each script is opened in
 headless Chromium as PAGE#script=...&charts=1; the JSON lines the page
 writes into #script-output must carry every key of jmach-script --charts's
-lines with the same value: texts equal, chart primitives equal within 1e-6.
+lines in the same order with the same value: texts equal (the Mach box's note
+among them), other numbers and chart primitives equal within 1e-6.
 A script with a bad line must stop at the same line with the same error.
 Prints one line per script and exits 1 at any difference.
 """
@@ -52,7 +53,8 @@ def random_script(seed, actions):
 
 FIRST_ACTIONS = ("alpha 5\nxm 30\ntype-mach 0.95\nclick Mcrit\nmach 1\nnp 50\ntype-mach abc\n"
                  "click profil\nclick pressure\nclick Picture_CL\nclick Picture_CM\nabout\n"
-                 "type-mach \t0.5x\ntype-mach 2\nthickness 30\ncamber 15\nalpha -10\n")
+                 "type-mach \t0.5x\ntype-mach 2\nthickness 30\ncamber 15\nalpha -10\n"
+                 "type-mach 1e-5 Mach\nalpha 0\ntype-mach 0,7\nclick profil\ntype-mach -0 çok \u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\nalpha 1\n")
 
 
 def scripts(holes):
@@ -110,6 +112,8 @@ def same(want, got, where):
     if isinstance(want, dict):
         if not isinstance(got, dict):
             return where
+        if list(got) != list(want):
+            return f"{where} keys {list(got)} for {list(want)}"
         for key, value in want.items():
             if key not in got:
                 return f"{where}.{key} missing"

@@ -116,6 +116,9 @@
     api.typeMach = cwrap('jm_type_mach', null, ['string']);
     api.text = cwrap('jm_text', 'number', ['string']);
     api.tooltip = cwrap('jm_tooltip', 'number', ['string']);
+    api.machNoted = cwrap('jm_mach_noted', 'number', []);
+    api.number = cwrap('jm_number', 'number', ['string']);
+    api.tableWarning = cwrap('jm_table_warning', 'number', []);
     api.messages = cwrap('jm_messages', 'number', []);
     api.chartVersion = cwrap('jm_chart_version', 'number', ['string']);
     api.chart = cwrap('jm_chart', 'number', ['string']);
@@ -274,6 +277,18 @@
     byId('message-ok').focus();
   }
 
+  // The tooltips that tell the boxes' state. The Mach box: red text while
+  // its number cannot be used, a coloured background while it holds more
+  // than the number read from it.
+  function refreshTips() {
+    for (const name of ['Text_Moo', 'Text_CpMin', 'Text_Mcrit']) byId(name).title = M.UTF8ToString(api.tooltip(name));
+    const mach = byId('Text_Moo');
+    const noted = api.machNoted() === 1, unusable = mach.title !== '' && !noted;
+    mach.classList.toggle('unusable', unusable);
+    mach.classList.toggle('noted', noted);
+    mach.setAttribute('aria-invalid', unusable ? 'true' : 'false');
+  }
+
   function refresh() {
     for (const name of VALUE_BOXES) {
       const box = byId(name);
@@ -282,15 +297,7 @@
         box.value = text;
       }
     }
-    for (const name of ['Text_Moo', 'Text_Mcrit']) {
-      const tip = M.UTF8ToString(api.tooltip(name));
-      const box = byId(name);
-      box.title = tip;
-      if (name === 'Text_Moo') {
-        box.classList.toggle('unusable', tip !== '');
-        box.setAttribute('aria-invalid', tip !== '' ? 'true' : 'false');
-      }
-    }
+    refreshTips();
     repaintCharts(false);
     const messages = M.UTF8ToString(api.messages());
     if (messages !== '') {
@@ -514,10 +521,12 @@
   }
 
   // The keys of a report line after "action", each with the JSON text of
-  // its value as the page shows it. A key is one line here.
+  // its value as the page shows it (the Mach box's note is its tooltip),
+  // then what the sampling hides. A key is one line here.
   const REPORT_KEYS = VALUE_BOXES.map((name) => [name, () => jsonString(byId(name).value)]).concat([
     ['message', (messages) => (messages.length ? jsonString(messages.join('\n')) : 'null')],
-  ]);
+    ['Text_Moo_note', () => (byId('Text_Moo').title ? jsonString(byId('Text_Moo').title) : 'null')],
+  ], ['cp_min_exact', 'x_cp_min_exact', 'mcrit_kt', 'mcrit_la'].map((key) => [key, () => M.UTF8ToString(api.number(key))]));
 
   function report(action, messages, charts) {
     let out = '{"action":' + jsonString(action);
@@ -630,9 +639,14 @@
       p.hidden = false;
       return;
     }
+    // Values after the table's last row are ignored, as on the desktop's
+    // standard error.
+    const warning = M.UTF8ToString(api.tableWarning());
+    if (warning !== '') console.warn('jmach: ' + warning);
     setScale();
     buildWindow();
     wireDialogs();
+    refreshTips();
     repaintCharts(true);
     // From opening the page to the window up with every chart drawn, once
     // the browser has laid it out.
