@@ -25,6 +25,8 @@ MappedPoint map_circle_point(double eps, double mu, double theta, const ChordCon
 
 // What the profile computation did with the scroll-bar positions.
 enum class ProfileOutcome { computed, not_in_table };
+// The message the window shows for a pair the table lacks.
+inline constexpr const char* kNotInTableMessage = "bu profil veritabanında yok";
 
 // The profile of the thickness, camber and point-count positions: stores
 // thickness, camber and n_points, looks the circle up and, when the table

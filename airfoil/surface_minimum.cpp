@@ -9,6 +9,7 @@
 
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
+#include "core/number_text.h"
 
 namespace jmach {
 
@@ -246,6 +247,21 @@ SurfaceMinimum exact_surface_minimum(const ModelState& s) {
     }
     best.x = map_circle_point(s.circle_eps, s.circle_mu, best.theta, flow.chord).x;
     return best;
+}
+
+std::string cp_min_description(int points, double sampled, const SurfaceMinimum& m) {
+    std::string text = std::string(kCpMinDescription) + "\n\nSampled at the " + std::to_string(points) +
+                       " points: " + rounded_text(sampled, 4);
+    if (m.unbounded) {
+        text += "\nContinuous surface: no minimum; the flow turns round the sharp leading edge (x/c = 0) with "
+                "unbounded speed.";
+    } else if (std::isfinite(m.cp)) {
+        text += "\nExact minimum of the continuous surface: " + rounded_text(m.cp, 4) + " at x/c = " +
+                rounded_text(m.x, 6);
+        if (m.cp < sampled && m.cp < 0)
+            text += "\nThe points miss " + rounded_text(100.0 * (m.cp - sampled) / m.cp, 1) + " % of the suction peak.";
+    }
+    return text;
 }
 
 }  // namespace jmach

@@ -5,6 +5,8 @@
 // carry a leading-edge suction peak narrower than the spacing of the
 // points, so the sampled minimum can miss much of it.
 
+#include <string>
+
 #include "core/model_state.h"
 
 namespace jmach {
@@ -20,6 +22,15 @@ struct SurfaceMinimum {
 // The minimum for the current profile at alpha_deg (has_profile(s) must
 // hold), found to 1e-10 in the circle angle.
 SurfaceMinimum exact_surface_minimum(const ModelState& s);
+
+// What the minimum-pressure box means, and its full description after a
+// pressure computation: the meaning, then the sampled minimum at the
+// `points` profile points against the exact one and how much of the
+// suction peak the points miss.
+inline constexpr const char* kCpMinDescription =
+    "Smallest incompressible surface pressure coefficient Cp (no unit) at the nP profile points, rounded to "
+    "3 decimals; below -0.01 it starts the critical Mach search.";
+std::string cp_min_description(int points, double sampled, const SurfaceMinimum& m);
 
 // Pressure coefficient of the continuous surface at the circle angle theta
 // and its derivative with respect to theta, at the angle of attack alpha

@@ -125,10 +125,7 @@ void Form1::Mcrit_iter(double cp_min) {
     const McritResult r = mcrit_search(s_, cp_min);
     mcrit_marker(*Mcrit, r);
     show_value(Text_Mcrit, rounded_text(r.mcr, 4));
-    critical_machs_ = CriticalMachs{cp_min, curves.count, r.mcr,
-                                    critical_mach(s_, cp_min, CompressibilityRule::karman_tsien),
-                                    critical_mach(s_, cp_min, CompressibilityRule::laitone),
-                                    r.method == McritMethod::bracketing};
+    critical_machs_ = jmach::critical_machs(s_, cp_min, curves, r);
     describe_mcrit();
 }
 
@@ -156,15 +153,16 @@ std::optional<double> Form1::free_stream_factor() {
     if (mach_read_) return mach_factor_;
     mach_read_ = true;
     const std::string text = Text_Moo->text().toStdString();
-    const std::optional<double> mach = mach_from_text(text);
+    const MachBoxLook look = mach_box_look(text);
+    const std::optional<double> mach = look.mach;
     // Red text while the number cannot be used; a coloured background with
     // a note while the text holds more than the number read from it.
-    const QString tip = mach ? QString::fromStdString(mach_text_note(text)) : QString::fromLatin1(kMachErrorTip);
+    const QString tip = QString::fromStdString(look.tip);
     if (tip != Text_Moo->toolTip()) {  // the state changes
         const QPalette plain = QApplication::palette(Text_Moo);
         QPalette palette = Text_Moo->palette();
         palette.setColor(QPalette::Text, mach ? plain.color(QPalette::Text) : to_qcolor(kErrorText));
-        palette.setColor(QPalette::Base, mach && !tip.isEmpty() ? to_qcolor(kNoteBackground) : plain.color(QPalette::Base));
+        palette.setColor(QPalette::Base, look.noted ? to_qcolor(kNoteBackground) : plain.color(QPalette::Base));
         Text_Moo->setPalette(palette);
         Text_Moo->setToolTip(tip);
     }

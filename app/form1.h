@@ -13,9 +13,12 @@
 #include <string>
 #include <string_view>
 
+#include "airfoil/profile.h"
 #include "airfoil/surface_minimum.h"
 #include "charts/chart_data.h"
+#include "compressible/mcrit.h"
 #include "core/model_state.h"
+#include "core/number_text.h"
 
 class QAction;
 class QGroupBox;
@@ -29,11 +32,6 @@ namespace jmach {
 class FormAbout;
 class PictureBox;
 
-// The Mach box's error state: the tooltip while its text cannot be used.
-inline constexpr const char* kMachErrorTip = "Mach number must be between 0 and 1";
-// The one message the chain itself reports.
-inline constexpr const char* kNotInTableMessage = "bu profil veritabanında yok";
-
 // The value boxes in window order, by control name.
 inline constexpr std::array<const char*, 10> kValueBoxNames = {
     "Text_Thickness", "Text_Camber", "Text_nP",    "Text_AlfaD", "Text_xM",
@@ -45,16 +43,6 @@ enum class Input { thickness, camber, np, alpha, xm, mach };
 enum class Chart { Mcrit, profil, pressure, Picture_CL, Picture_CM };
 inline constexpr std::array<const char*, 5> kChartNames = {"Mcrit", "profil", "pressure", "Picture_CL",
                                                            "Picture_CM"};
-
-// What the last critical Mach search found: the sampled minimum it started
-// from, the samples its chart drew, and the critical Mach number by each
-// rule (Prandtl-Glauert as shown in the window).
-struct CriticalMachs {
-    double cp_min = 0;
-    int samples = 0;
-    double pg = 0, kt = 0, la = 0;
-    bool bracketed = false;  // the shown value was found by bracketing
-};
 
 // The commands of each chart's context menu, in menu order, by object name.
 inline constexpr std::array<const char*, 5> kChartCommands = {"copy_image", "copy_data", "save_image",

@@ -8,11 +8,10 @@
 #include <QMenuBar>
 #include <QScrollBar>
 
-#include <cmath>
-
+#include "airfoil/surface_minimum.h"
 #include "app/form1.h"
 #include "charts/picture_box.h"
-#include "core/number_text.h"
+#include "compressible/mcrit.h"
 
 namespace jmach {
 
@@ -23,14 +22,8 @@ struct Help {
     const char* description;  // meaning, unit and range
 };
 
-constexpr Help kCpMinHelp = {
-    "Minimum pressure coefficient CpMin",
-    "Smallest incompressible surface pressure coefficient Cp (no unit) at the nP profile points, rounded to "
-    "3 decimals; below -0.01 it starts the critical Mach search."};
-constexpr Help kMcritHelp = {
-    "Critical Mach number by Prandtl-Glauert",
-    "Critical free-stream Mach number (no unit, 0 to 1), rounded to 4 decimals: where the minimum Cp, "
-    "corrected by the Prandtl-Glauert rule, meets the critical pressure coefficient Cp*."};
+constexpr Help kCpMinHelp = {"Minimum pressure coefficient CpMin", kCpMinDescription};
+constexpr Help kMcritHelp = {"Critical Mach number by Prandtl-Glauert", kMcritDescription};
 
 QString text(const char* s) { return QString::fromUtf8(s); }
 
@@ -52,13 +45,11 @@ void describe(QWidget* widget, const Help& help, bool tooltip = true) {
 
 // A tooltip and accessible description made of the box's meaning and what
 // the last computation adds to it.
-void describe_with(QWidget* widget, const Help& help, const QString& details) {
-    const QString full = text(help.description) + QStringLiteral("\n\n") + details;
+void describe_with(QWidget* widget, const std::string& description) {
+    const QString full = QString::fromStdString(description);
     widget->setToolTip(tip(full));
     widget->setAccessibleDescription(full);
 }
-
-QString value(double v, int decimals) { return QString::fromStdString(rounded_text(v, decimals)); }
 
 }  // namespace
 
@@ -122,30 +113,9 @@ void Form1::describe_controls() {
 }
 
 void Form1::describe_cp_min(double sampled) {
-    QString details = QStringLiteral("Sampled at the %1 points: %2").arg(geometry_points(s_)).arg(value(sampled, 4));
-    const SurfaceMinimum& m = *exact_minimum_;
-    if (m.unbounded) {
-        details += QStringLiteral("\nContinuous surface: no minimum; the flow turns round the sharp leading "
-                                  "edge (x/c = 0) with unbounded speed.");
-    } else if (std::isfinite(m.cp)) {
-        details += QStringLiteral("\nExact minimum of the continuous surface: %1 at x/c = %2")
-                       .arg(value(m.cp, 4), value(m.x, 6));
-        if (m.cp < sampled && m.cp < 0)
-            details += QStringLiteral("\nThe points miss %1 % of the suction peak.")
-                           .arg(value(100.0 * (m.cp - sampled) / m.cp, 1));
-    }
-    describe_with(Text_CpMin, kCpMinHelp, details);
+    describe_with(Text_CpMin, cp_min_description(geometry_points(s_), sampled, *exact_minimum_));
 }
 
-void Form1::describe_mcrit() {
-    const CriticalMachs& c = *critical_machs_;
-    QString details = QStringLiteral("Prandtl-Glauert (shown): %1\nKármán-Tsien: %2\nLaitone: %3\n"
-                                     "All three from the sampled minimum Cp = %4.")
-                          .arg(value(c.pg, 4), value(c.kt, 4), value(c.la, 4), value(c.cp_min, 4));
-    if (c.bracketed)
-        details += QStringLiteral("\nFound by bracketing: the relaxed iteration did not settle on a real Mach "
-                                  "number for this suction peak.");
-    describe_with(Text_Mcrit, kMcritHelp, details);
-}
+void Form1::describe_mcrit() { describe_with(Text_Mcrit, mcrit_description(*critical_machs_)); }
 
 }  // namespace jmach

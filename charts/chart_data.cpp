@@ -1,7 +1,6 @@
 #include "charts/chart_data.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "core/number_text.h"
@@ -94,13 +93,6 @@ ChartTable mcrit_table(const ModelState& s, double cp0, int count) {
         t.rows.push_back({p.mach, p.cp_pg, p.cp_kt, p.cp_la, p.cp_star});
     }
     return t;
-}
-
-std::string shortest_text(double v) {
-    if (!std::isfinite(v)) return {};
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
 }
 
 std::string csv_text(const ChartTable& table) { return delimited(table, ',', "\r\n", csv_field); }

@@ -11,6 +11,7 @@
 
 #include "compressible/mcrit.h"
 #include "core/model_state.h"
+#include "core/number_text.h"  // shortest_text, the form of every number written
 
 namespace jmach {
 
@@ -41,10 +42,6 @@ ChartTable moment_table(const ModelState& s, std::optional<MachInUse> mach);
 ChartTable mcrit_table(const ModelState& s, double cp0, int count);
 // The critical Mach table's columns with no rows: before any search.
 ChartTable empty_mcrit_table();
-
-// The shortest text that reads back as v ("0.1", "-4", "1e-05"); empty for
-// a value that is not finite.
-std::string shortest_text(double v);
 
 // RFC 4180: comma-separated, CRLF line ends, a header row; a field with a
 // comma, quote or line break is quoted with its quotes doubled.

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "compressible/rules.h"
+#include "core/number_text.h"
 
 namespace jmach {
 
@@ -175,6 +176,21 @@ double critical_mach(const ModelState& s, double cp0, CompressibilityRule rule) 
     // The bracket is closed to adjacent doubles; its upper end is the first
     // Mach number at or past the crossing.
     return std::nextafter(lo, top);
+}
+
+CriticalMachs critical_machs(const ModelState& s, double cp0, const McritCurves& curves, const McritResult& pg) {
+    return {cp0, curves.count, pg.mcr, critical_mach(s, cp0, CompressibilityRule::karman_tsien),
+            critical_mach(s, cp0, CompressibilityRule::laitone), pg.method == McritMethod::bracketing};
+}
+
+std::string mcrit_description(const CriticalMachs& c) {
+    std::string text = std::string(kMcritDescription) + "\n\nPrandtl-Glauert (shown): " + rounded_text(c.pg, 4) +
+                       "\nKármán-Tsien: " + rounded_text(c.kt, 4) + "\nLaitone: " + rounded_text(c.la, 4) +
+                       "\nAll three from the sampled minimum Cp = " + rounded_text(c.cp_min, 4) + ".";
+    if (c.bracketed)
+        text += "\nFound by bracketing: the relaxed iteration did not settle on a real Mach number for this "
+                "suction peak.";
+    return text;
 }
 
 }  // namespace jmach

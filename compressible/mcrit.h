@@ -4,6 +4,7 @@
 // the curves of 1 - Cp against Mach number that its chart shows.
 
 #include <array>
+#include <string>
 
 #include "core/model_state.h"
 
@@ -63,5 +64,23 @@ struct McritCurves {
 
 // The curves for cp0; leaves mach_beta at the last sample's value.
 McritCurves mcrit_curves(ModelState& s, const double& cp0);
+
+// What a critical Mach search found: the sampled minimum it started from,
+// the samples its chart drew, and the critical Mach number by each rule
+// (Prandtl-Glauert as the search found it).
+struct CriticalMachs {
+    double cp_min = 0;
+    int samples = 0;
+    double pg = 0, kt = 0, la = 0;
+    bool bracketed = false;  // the Prandtl-Glauert value was found by bracketing
+};
+CriticalMachs critical_machs(const ModelState& s, double cp0, const McritCurves& curves, const McritResult& pg);
+
+// What the critical Mach box means, and its full description after a
+// search: the meaning, then the value by each rule and how it was found.
+inline constexpr const char* kMcritDescription =
+    "Critical free-stream Mach number (no unit, 0 to 1), rounded to 4 decimals: where the minimum Cp, "
+    "corrected by the Prandtl-Glauert rule, meets the critical pressure coefficient Cp*.";
+std::string mcrit_description(const CriticalMachs& c);
 
 }  // namespace jmach

@@ -1,38 +1,100 @@
 #include "core/number_text.h"
 
 #include <algorithm>
-#include <array>
-#include <charconv>
 #include <cmath>
 #include <limits>
 #include <system_error>
 
+// Decimal texts are written by {fmt} and read by fast_float, the same code
+// on every platform, so that the desktop and the browser show the same
+// digits (the browser's C++ library converts no floating-point numbers).
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
+
 #include "core/utf8.h"
 
 namespace jmach {
+
+namespace {
+
+// The nearest double to the decimal number text[0, size): no sign, at least
+// one digit. A value beyond the double range may come back as an
+// out-of-range error rather than as infinity or zero.
+fast_float::from_chars_result read_decimal(const char* text, std::size_t size, double& value) {
+    return fast_float::from_chars(text, text + size, value, fast_float::chars_format::general);
+}
+
+// Integers from 2^53 up are written out digit for digit.
+constexpr double kExactIntegers = 9007199254740992.0;
+
+// The shortest significant digits that read back as a finite, non-zero v
+// (no leading or trailing zeros) and how many of them stand before the
+// point: 0.015 is {"15", -1}, 1500 is {"15", 4}.
+struct ShortestDigits {
+    std::string digits;
+    long long before_point = 0;
+};
+
+ShortestDigits shortest_digits(double v) {
+    std::string shortest = fmt::format("{}", std::fabs(v));
+    int exponent = 0;
+    if (const std::size_t e = shortest.find('e'); e != std::string::npos) {
+        exponent = std::stoi(shortest.substr(e + 1));
+        shortest.resize(e);
+    }
+    const std::size_t point = shortest.find('.');
+    ShortestDigits d{shortest, static_cast<long long>(point == std::string::npos ? shortest.size() : point) + exponent};
+    if (point != std::string::npos) d.digits.erase(point, 1);
+    const std::size_t zeros = std::min(d.digits.find_first_not_of('0'), d.digits.size() - 1);
+    d.digits.erase(0, zeros);
+    d.before_point -= static_cast<long long>(zeros);
+    d.digits.erase(d.digits.find_last_not_of('0') + 1);
+    return d;
+}
+
+}  // namespace
 
 double round_half_even(double v, int decimals) {
     if (!std::isfinite(v)) return v;
     // Fixed-point text with `decimals` places is the correctly rounded
     // decimal of the exact binary value, exact ties going to even; reading
     // it back gives the nearest double.
-    std::array<char, 400> buf{};
-    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), v,
-                                   std::chars_format::fixed, decimals);
-    if (ec != std::errc{}) return v;
+    const std::string fixed = fmt::format("{:.{}f}", std::fabs(v), decimals);
     double r = 0;
-    std::from_chars(buf.data(), end, r);
-    return r == 0 ? 0.0 : r;  // a rounded negative zero is plain zero
+    if (read_decimal(fixed.data(), fixed.size(), r).ec != std::errc{}) return v;
+    if (r == 0) return 0.0;  // a rounded negative zero is plain zero
+    return std::signbit(v) ? -r : r;
 }
 
 std::string number_text(double v) {
     if (!std::isfinite(v)) return {};
     if (v == 0) return "0";
-    std::array<char, 400> buf{};
-    auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), v,
-                                   std::chars_format::fixed);
-    if (ec != std::errc{}) return {};
-    return std::string(buf.data(), end);
+    if (std::fabs(v) >= kExactIntegers) return fmt::format("{:.0f}", v);
+    const ShortestDigits d = shortest_digits(v);
+    const long long count = static_cast<long long>(d.digits.size());
+    std::string out = std::signbit(v) ? "-" : "";
+    if (d.before_point <= 0)
+        out += "0." + std::string(static_cast<std::size_t>(-d.before_point), '0') + d.digits;
+    else if (d.before_point >= count)
+        out += d.digits + std::string(static_cast<std::size_t>(d.before_point - count), '0');
+    else
+        out += d.digits.substr(0, static_cast<std::size_t>(d.before_point)) + "." +
+               d.digits.substr(static_cast<std::size_t>(d.before_point));
+    return out;
+}
+
+std::string shortest_text(double v) {
+    if (!std::isfinite(v)) return {};
+    if (v == 0) return std::signbit(v) ? "-0" : "0";
+    const std::string plain = number_text(v);
+    // The same digits as d.ddde+XX, taken when strictly shorter.
+    const ShortestDigits d = shortest_digits(v);
+    const long long exponent = d.before_point - 1;
+    std::string out = std::signbit(v) ? "-" : "";
+    out += d.digits.substr(0, 1);
+    if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+    out += fmt::format("e{}{:02d}", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
+    return out.size() < plain.size() ? out : plain;
 }
 
 std::string rounded_text(double v, int decimals) {
@@ -76,11 +138,9 @@ double parse_leading_number(std::string_view text) {
     const bool negative = text[i] == '-';
     const std::size_t mantissa = (text[i] == '+' || text[i] == '-') ? i + 1 : i;
     double value = 0;
-    auto [ptr, ec] = std::from_chars(text.data() + mantissa, text.data() + end, value,
-                                     std::chars_format::general);
-    (void)ptr;
+    const std::errc ec = read_decimal(text.data() + mantissa, end - mantissa, value).ec;
     if (ec == std::errc::result_out_of_range) {
-        // from_chars leaves the value alone here: tell overflow from
+        // The reader may leave the value alone here: tell overflow from
         // underflow by the decimal exponent of the first significant digit.
         // A number too small for a double reads as zero.
         long long exp10 = 0;
@@ -126,10 +186,17 @@ std::string mach_text_note(std::string_view mach_text) {
     if (length == 0) return std::string("Read as 0: the text does not start with a number.") + kPoint;
     // The value as read, in its shortest form ("0.5", "1e-320").
     const double value = parse_leading_number(mach_text);
-    std::array<char, 64> buf{};
-    const auto [end, ec] = std::to_chars(buf.data(), buf.data() + buf.size(), value);
-    const std::string read = ec == std::errc{} ? std::string(buf.data(), end) : std::string("?");
+    const std::string read = std::isfinite(value) ? shortest_text(value) : value < 0 ? "-inf" : "inf";
     return "Read as " + read + ": \"" + utf8_excerpt(rest, 20) + "\" after the number is ignored." + kPoint;
+}
+
+MachBoxLook mach_box_look(std::string_view mach_text) {
+    MachBoxLook look{mach_from_text(mach_text), kMachErrorTip, false};
+    if (look.mach) {
+        look.tip = mach_text_note(mach_text);
+        look.noted = !look.tip.empty();
+    }
+    return look;
 }
 
 }  // namespace jmach

@@ -18,6 +18,12 @@ double round_half_even(double v, int decimals);
 // no text: the result is empty.
 std::string number_text(double v);
 
+// Shortest text that reads back as v, as the standard library's plain
+// to_chars writes it: plain digits, or d.ddde+XX where that is strictly
+// shorter ("0.1", "-4", "1e-05", "1e+22", "-0"). Empty for a value that is
+// not finite.
+std::string shortest_text(double v);
+
 // number_text(round_half_even(v, decimals)).
 std::string rounded_text(double v, int decimals);
 
@@ -43,5 +49,19 @@ std::optional<double> mach_from_text(std::string_view mach_text);
 // ".". Empty when there is nothing to note: the number alone, or a blank
 // text. Well-formed UTF-8 and short, whatever the text.
 std::string mach_text_note(std::string_view mach_text);
+
+// The Mach box's tooltip while its text cannot be used.
+inline constexpr const char* kMachErrorTip = "Mach number must be between 0 and 1";
+
+// How the Mach box shows its text: the number it gives (empty while it
+// cannot be used: red text with kMachErrorTip as the tooltip), and whether
+// a usable text holds more than that number (a coloured background with
+// mach_text_note as the tooltip).
+struct MachBoxLook {
+    std::optional<double> mach;
+    std::string tip;
+    bool noted = false;
+};
+MachBoxLook mach_box_look(std::string_view mach_text);
 
 }  // namespace jmach

@@ -1,0 +1,668 @@
+// The page of the browser edition: the main window's controls at their
+// places (in twips, as the desktop window lays them out), scaled to the
+// browser window; every event calls its handler in the WebAssembly window,
+// whose value-box texts, messages and chart drawings the page then shows.
+// The fragment #script=LINES runs jmach-script actions after start and
+// writes one JSON line per action into #script-output.
+(function () {
+  'use strict';
+
+  const CLIENT_WIDTH = 11880;  // twips
+  const CLIENT_HEIGHT = 7350;
+  const MENU_HEIGHT = 300;
+  const TWIPS_PER_PIXEL = 15;
+  const SURFACE = '#ffffc0';
+
+  // ---- The layout ----
+
+  const FRAMES = [  // name, caption, left, top, width, height
+    ['Frame1', '', 120, 240, 3375, 2055],
+    ['Frame3', 'Sıkıştırılabilme etkisi', 120, 2400, 3375, 975],
+    ['Frame2', '', 120, 3480, 3375, 615],
+  ];
+  // Frame, name, caption, left, top, width, height, Greek letter.
+  const LABELS = [
+    ['Frame1', 'Label2', 'δ', 240, 240, 375, 255, true],
+    ['Frame1', 'Label3', 'γ', 240, 600, 255, 255, true],
+    ['Frame1', 'Label5', 'nP', 240, 960, 255, 255],
+    ['Frame1', 'Label4', 'α', 240, 1320, 255, 375, true],
+    ['Frame1', 'Label7', 'xM/c', 120, 1680, 495, 255],
+    ['Frame3', 'Label36', 'Moo', 240, 240, 495, 255],
+    ['Frame3', 'Label38', 'CpMin', 1800, 240, 735, 255],
+    ['Frame3', 'Label37', 'Mcr-PG', 1800, 600, 615, 255],
+    ['Frame2', 'Label1', 'CL =', 240, 240, 495, 255],
+    ['Frame2', 'Label6', 'CM =', 1800, 240, 495, 255],
+  ];
+  // The controls in tab order. Value box: frame, name, left, top, width,
+  // start text, typed into. Scroll bar: frame, name, left, top, width, min,
+  // max, small change, large change, start value.
+  const CONTROLS = [
+    ['box', 'Frame1', 'Text_Thickness', 720, 240, 495, '0'],
+    ['bar', 'Frame1', 'HScroll_Thickness', 1200, 240, 1335, 0, 30, 1, 1, 0],
+    ['box', 'Frame1', 'Text_Camber', 720, 600, 495, '0'],
+    ['bar', 'Frame1', 'HScroll_Camber', 1200, 600, 1335, 0, 15, 1, 1, 0],
+    ['box', 'Frame1', 'Text_nP', 720, 960, 495, '51'],
+    ['bar', 'Frame1', 'HScroll_nP', 1200, 960, 1335, 11, 101, 2, 10, 51],
+    ['box', 'Frame1', 'Text_AlfaD', 720, 1320, 495, '0'],
+    ['bar', 'Frame1', 'HScroll_AlfaD', 1200, 1320, 1335, -10, 10, 1, 1, 0],
+    ['box', 'Frame1', 'Text_xM', 720, 1680, 495, '0'],
+    ['bar', 'Frame1', 'HScroll_xM', 1200, 1680, 1335, 0, 100, 1, 5, 0],
+    ['box', 'Frame3', 'Text_Moo', 720, 240, 615, '0', true],
+    ['bar', 'Frame3', 'HScroll_Moo', 240, 600, 1095, 0, 90, 1, 1, 0],
+    ['box', 'Frame3', 'Text_CpMin', 2520, 240, 615, '0'],
+    ['box', 'Frame3', 'Text_Mcrit', 2520, 600, 615, '0'],
+    ['box', 'Frame2', 'Text_CL', 720, 240, 735, '0'],
+    ['box', 'Frame2', 'Text1', 2280, 240, 735, '0'],
+  ];
+  // Name, left, top, width, height, foreground, handles clicks.
+  const PICTURES = [
+    ['profil', 3600, 240, 4800, 2400, '#0000ff', true],
+    ['pressure', 3600, 2760, 4800, 4335, '#00ff00', true],
+    ['Picture_CL', 8520, 240, 3200, 3915, '#000000', true],
+    ['Picture_CM', 8520, 4320, 3255, 2775, '#000000', true],
+    ['Mcrit', 120, 4200, 3400, 2925, '#000000', false],
+  ];
+  // Chart, name, caption, left, top, kind (tick, title, greek), width, height.
+  const CHART_LABELS = [
+    ['profil', 'Label10', '  0.2', 0, 480, 'tick'], ['profil', 'Label9', '  y/c', 0, 1080, 'title'],
+    ['profil', 'Label11', ' -0.2', 0, 2040, 'tick'], ['profil', 'Label8', 'x/c', 2160, 2116, 'title'],
+    ['profil', 'Label12', '1.0', 4200, 2160, 'tick'],
+    ['pressure', 'Label26', '5.0', 120, 240, 'tick', 255], ['pressure', 'Label19', '1-Cp', 0, 840, 'title', 495, 375],
+    ['pressure', 'Label25', '3.0', 120, 1680, 'tick', 255], ['pressure', 'Label24', '2.0', 120, 2400, 'tick', 255],
+    ['pressure', 'Label20', '1.0', 120, 3120, 'tick', 255], ['pressure', 'Label21', '0.0', 120, 3840, 'tick', 255],
+    ['pressure', 'Label23', 'x/c', 2280, 3960, 'title'], ['pressure', 'Label22', '1.0', 4200, 3960, 'tick'],
+    ['Picture_CL', 'Label30', '  3.0', 0, 600, 'tick'], ['Picture_CL', 'Label27', ' CL', 0, 1200, 'title'],
+    ['Picture_CL', 'Label29', '  1.0', 0, 1833, 'tick'], ['Picture_CL', 'Label28', '  0.0', 0, 2473, 'tick'],
+    ['Picture_CL', 'Label31', ' -1.0', 0, 3120, 'tick'], ['Picture_CL', 'Label14', ' -8', 720, 3635, 'tick'],
+    ['Picture_CL', 'Label13', 'α', 1560, 3600, 'greek', 255], ['Picture_CL', 'Label15', '8', 2322, 3636, 'tick', 135],
+    ['Picture_CM', 'Label32', ' CM', 0, 360, 'title'], ['Picture_CM', 'Label35', '  1.0', 0, 800, 'tick'],
+    ['Picture_CM', 'Label33', '  0.0', 0, 1420, 'tick'], ['Picture_CM', 'Label34', ' -1.0', 0, 2020, 'tick'],
+    ['Picture_CM', 'Label17', ' -8', 720, 2520, 'tick'], ['Picture_CM', 'Label18', 'α', 1560, 2480, 'greek', 255],
+    ['Picture_CM', 'Label16', '8', 2370, 2520, 'tick', 135],
+  ];
+  const VALUE_BOXES = ['Text_Thickness', 'Text_Camber', 'Text_nP', 'Text_AlfaD', 'Text_xM', 'Text_Moo',
+    'Text_CpMin', 'Text_Mcrit', 'Text_CL', 'Text1'];
+
+  const byId = (id) => document.getElementById(id);
+  const tw = (twips) => 'calc(var(--tw) * ' + twips + ')';
+
+  function place(el, left, top, width, height) {
+    el.classList.add('placed');
+    el.style.left = tw(left);
+    el.style.top = tw(top);
+    el.style.width = tw(width);
+    el.style.height = tw(height);
+    return el;
+  }
+
+  function element(tag, parent, className, id) {
+    const el = document.createElement(tag);
+    if (className) el.className = className;
+    if (id) el.id = id;
+    parent.appendChild(el);
+    return el;
+  }
+
+  // ---- The WebAssembly window ----
+
+  const api = {};
+  let M = null;  // the WebAssembly module once it runs
+  function bindApi() {
+    M = window.Module;
+    const cwrap = M.cwrap;
+    api.start = cwrap('jm_start', 'number', []);
+    api.scroll = cwrap('jm_scroll', 'number', ['string', 'number']);
+    api.click = cwrap('jm_click', 'number', ['string']);
+    api.typeMach = cwrap('jm_type_mach', null, ['string']);
+    api.text = cwrap('jm_text', 'number', ['string']);
+    api.tooltip = cwrap('jm_tooltip', 'number', ['string']);
+    api.machNoted = cwrap('jm_mach_noted', 'number', []);
+    api.number = cwrap('jm_number', 'number', ['string']);
+    api.tableWarning = cwrap('jm_table_warning', 'number', []);
+    api.messages = cwrap('jm_messages', 'number', []);
+    api.chartVersion = cwrap('jm_chart_version', 'number', ['string']);
+    api.chart = cwrap('jm_chart', 'number', ['string']);
+  }
+  const textOf = (box) => M.UTF8ToString(api.text(box));
+
+  // ---- Charts: the retained drawing painted on a canvas ----
+
+  const pictures = {};  // name -> {el, canvas, w, h, fg, version}
+
+  // The chart's drawing: null before any Scale, else the corners and the
+  // primitives ({line, x1, y1, x2, y2, r, colour}), colour null for the
+  // foreground.
+  function chartDrawing(name) {
+    const at = api.chart(name) / 8;
+    const length = M.HEAPF64[at];
+    const d = M.HEAPF64.slice(at, at + length);
+    if (d[1] !== 1) return null;
+    const prims = [];
+    for (let i = 7; i + 7 <= length; i += 7) {
+      prims.push({ line: d[i] === 0, x1: d[i + 1], y1: d[i + 2], x2: d[i + 3], y2: d[i + 4], r: d[i + 5],
+        colour: d[i + 6] < 0 ? null : d[i + 6] });
+    }
+    return { x1: d[2], y1: d[3], x2: d[4], y2: d[5], prims: prims };
+  }
+
+  // red + 256 green + 65536 blue as "#rrggbb".
+  function cssColour(c) {
+    const hex = (v) => (v & 0xff).toString(16).padStart(2, '0');
+    return '#' + hex(c) + hex(c >> 8) + hex(c >> 16);
+  }
+
+  // Clips the segment to the box (Liang-Barsky); null when nothing of it
+  // is inside. Keeps far-off end points out of the rasteriser.
+  function clipSegment(ax, ay, bx, by, box) {
+    const dx = bx - ax, dy = by - ay;
+    let t0 = 0, t1 = 1;
+    const p = [-dx, dx, -dy, dy];
+    const q = [ax - box.left, box.right - ax, ay - box.top, box.bottom - ay];
+    for (let i = 0; i < 4; i++) {
+      if (p[i] === 0) {
+        if (q[i] < 0) return null;
+        continue;
+      }
+      const t = q[i] / p[i];
+      if (p[i] < 0) t0 = Math.max(t0, t); else t1 = Math.min(t1, t);
+      if (t0 > t1) return null;
+    }
+    return [ax + t0 * dx, ay + t0 * dy, ax + t1 * dx, ay + t1 * dy];
+  }
+
+  // A line `width` device pixels wide centred on c covers whole pixels.
+  const onPixelGrid = (c, width) => (width % 2 === 1 ? Math.floor(c) + 0.5 : Math.round(c));
+
+  // Paints the chart at the canvas's device resolution: the pale yellow
+  // surface, then every primitive in drawing order. Lines are one desktop
+  // pixel wide at the page's scale, in whole device pixels; grid lines sit
+  // on the pixel grid so that they stay sharp at any device pixel ratio.
+  function paint(pic) {
+    // Until a chart first draws, the surface's own background shows it empty.
+    if (!pic.drawing && pic.canvas.width === 0) return;
+    // The canvas's size in device pixels follows from the layout in twips,
+    // without asking the browser to lay the page out again.
+    const ratio = window.devicePixelRatio || 1;
+    const W = Math.max(1, Math.round(pic.w * pxPerTwip * ratio));
+    const H = Math.max(1, Math.round(pic.h * pxPerTwip * ratio));
+    if (pic.canvas.width !== W) pic.canvas.width = W;
+    if (pic.canvas.height !== H) pic.canvas.height = H;
+    const ctx = pic.canvas.getContext('2d');
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.fillStyle = SURFACE;
+    ctx.fillRect(0, 0, W, H);
+    const d = pic.drawing;
+    if (!d || d.x2 === d.x1 || d.y2 === d.y1) return;
+    const sx = W / (d.x2 - d.x1), sy = H / (d.y2 - d.y1);
+    const width = Math.max(1, Math.round(ratio * currentScale));
+    const box = { left: -4 * width, top: -4 * width, right: W + 4 * width, bottom: H + 4 * width };
+    ctx.lineWidth = width;
+    ctx.lineCap = 'square';
+    let path = null;  // consecutive sloping segments of one colour, stroked together
+    const flush = () => {
+      if (path) {
+        ctx.strokeStyle = path;
+        ctx.stroke();
+        path = null;
+      }
+    };
+    for (const p of d.prims) {
+      const colour = p.colour === null ? pic.fg : cssColour(p.colour);
+      const ax = (p.x1 - d.x1) * sx, ay = (p.y1 - d.y1) * sy;
+      if (!p.line) {
+        const radius = Math.abs(p.r * sx);  // units of the horizontal axis
+        if (ax + radius < box.left || ax - radius > box.right || ay + radius < box.top || ay - radius > box.bottom)
+          continue;
+        flush();
+        ctx.beginPath();
+        ctx.arc(ax, ay, radius, 0, 2 * Math.PI);
+        ctx.strokeStyle = colour;
+        ctx.stroke();
+        continue;
+      }
+      const c = clipSegment(ax, ay, (p.x2 - d.x1) * sx, (p.y2 - d.y1) * sy, box);
+      if (!c) continue;
+      if (c[0] === c[2] || c[1] === c[3]) {
+        // A grid line: the rectangle of whole device pixels it covers.
+        flush();
+        ctx.fillStyle = colour;
+        if (c[1] === c[3]) {
+          const y = onPixelGrid(c[1], width) - width / 2;
+          const lo = Math.floor(Math.min(c[0], c[2])), hi = Math.floor(Math.max(c[0], c[2])) + 1;
+          ctx.fillRect(lo, y, hi - lo, width);
+        } else {
+          const x = onPixelGrid(c[0], width) - width / 2;
+          const lo = Math.floor(Math.min(c[1], c[3])), hi = Math.floor(Math.max(c[1], c[3])) + 1;
+          ctx.fillRect(x, lo, width, hi - lo);
+        }
+        continue;
+      }
+      if (path !== colour) {
+        flush();
+        ctx.beginPath();
+        path = colour;
+      }
+      ctx.moveTo(c[0], c[1]);
+      ctx.lineTo(c[2], c[3]);
+    }
+    flush();
+  }
+
+  // Repaints the charts that the last handler changed, or all of them.
+  function repaintCharts(all) {
+    for (const name in pictures) {
+      const pic = pictures[name];
+      const version = api.chartVersion(name);
+      if (!all && version === pic.version) continue;
+      if (version !== pic.version) pic.drawing = chartDrawing(name);
+      pic.version = version;
+      paint(pic);
+    }
+  }
+
+  // ---- After every handler: what the window shows ----
+
+  const messageQueue = [];
+  let messagesShown = [];  // every message shown, for the script hook
+  let focusBeforeMessage = null;
+
+  function showNextMessage() {
+    const box = byId('message-box');
+    if (box.open || messageQueue.length === 0) return;
+    const text = messageQueue.shift();
+    messagesShown.push(text);
+    byId('message-text').textContent = text;
+    if (!focusBeforeMessage) focusBeforeMessage = document.activeElement;
+    box.showModal();
+    byId('message-ok').focus();
+  }
+
+  // The tooltips that tell the boxes' state. The Mach box: red text while
+  // its number cannot be used, a coloured background while it holds more
+  // than the number read from it.
+  function refreshTips() {
+    for (const name of ['Text_Moo', 'Text_CpMin', 'Text_Mcrit']) byId(name).title = M.UTF8ToString(api.tooltip(name));
+    const mach = byId('Text_Moo');
+    const noted = api.machNoted() === 1, unusable = mach.title !== '' && !noted;
+    mach.classList.toggle('unusable', unusable);
+    mach.classList.toggle('noted', noted);
+    mach.setAttribute('aria-invalid', unusable ? 'true' : 'false');
+  }
+
+  function refresh() {
+    for (const name of VALUE_BOXES) {
+      const box = byId(name);
+      const text = textOf(name);
+      if (box.value !== text) {
+        box.value = text;
+      }
+    }
+    refreshTips();
+    repaintCharts(false);
+    const messages = M.UTF8ToString(api.messages());
+    if (messages !== '') {
+      for (const m of messages.split('\n')) messageQueue.push(m);
+      showNextMessage();
+    }
+  }
+
+  // ---- The controls ----
+
+  let pxPerTwip = 1 / TWIPS_PER_PIXEL;  // CSS pixels per twip
+  let currentScale = 1;  // CSS pixels per desktop pixel
+
+  function buildWindow() {
+    const client = byId('client');
+    const frames = {};
+    for (const [name, caption, left, top, width, height] of FRAMES) {
+      const frame = place(element('div', client, 'frame', name), left, top, width, height);
+      frame.setAttribute('role', 'group');
+      if (caption) {
+        element('span', frame, 'caption').textContent = caption;
+        frame.setAttribute('aria-label', caption);
+      }
+      frames[name] = frame;
+    }
+    for (const [frame, name, caption, left, top, width, height, greek] of LABELS) {
+      const label = place(element('span', frames[frame], greek ? 'label greek' : 'label', name), left, top, width, height);
+      label.textContent = caption;
+    }
+    for (const c of CONTROLS) {
+      if (c[0] === 'box') {
+        const [, frame, name, left, top, width, text, typed] = c;
+        const box = place(element('input', frames[frame], 'value', name), left, top, width, 285);
+        box.type = 'text';
+        box.value = text;
+        box.spellcheck = false;
+        box.autocomplete = 'off';
+        if (typed) {
+          box.setAttribute('aria-label', 'Free-stream Mach number');
+          // Typing runs nothing: the next chain reads the text.
+          box.addEventListener('input', () => api.typeMach(box.value));
+        } else {
+          box.readOnly = true;
+          box.tabIndex = -1;  // Tab walks the inputs
+        }
+      } else {
+        const [, frame, name, left, top, width, min, max, small, large, value] = c;
+        buildScrollBar(frames[frame], name, left, top, width, min, max, small, large, value);
+      }
+    }
+    for (const [name, left, top, width, height, fg, clickable] of PICTURES) {
+      const el = place(element('div', client, 'picture', name), left, top, width, height);
+      const canvas = element('canvas', el);
+      canvas.width = canvas.height = 0;
+      pictures[name] = { el: el, canvas: canvas, w: width, h: height, fg: fg, version: -1, drawing: null };
+      if (clickable) {
+        // A click on a caption belongs to the caption, not to the chart.
+        canvas.addEventListener('click', () => runHandler(() => api.click(name)));
+        el.tabIndex = 0;
+        el.setAttribute('role', 'button');
+        el.setAttribute('aria-label', name + ' chart: recompute everything');
+        el.addEventListener('keydown', (e) => {
+          if (e.key !== 'Enter' && e.key !== ' ') return;
+          e.preventDefault();
+          runHandler(() => api.click(name));
+        });
+      } else {
+        el.setAttribute('role', 'img');
+        el.setAttribute('aria-label', 'critical Mach chart');
+      }
+    }
+    for (const [chart, name, caption, left, top, kind, width, height] of CHART_LABELS) {
+      const label = place(element('span', pictures[chart].el, 'label ' + kind, name), left, top, width || 375, height || 255);
+      label.textContent = caption;
+      label.setAttribute('aria-hidden', 'true');
+    }
+  }
+
+  // A horizontal scroll bar: arrows that step by the small change and a
+  // slider. Its handler runs when the value has changed: after an arrow,
+  // a key, or when the dragged thumb is released (the change event), never
+  // while it is dragged.
+  function buildScrollBar(parent, name, left, top, width, min, max, small, large, value) {
+    const bar = place(element('div', parent, 'scrollbar'), left, top, width, 255);
+    const down = element('button', bar);
+    const slider = element('input', bar, '', name);
+    const up = element('button', bar);
+    down.type = up.type = 'button';
+    down.textContent = '◀';
+    up.textContent = '▶';
+    for (const arrow of [down, up]) {
+      arrow.tabIndex = -1;
+      arrow.setAttribute('aria-hidden', 'true');
+    }
+    slider.type = 'range';
+    slider.min = min;
+    slider.max = max;
+    slider.step = 1;  // any whole value, as dragging the thumb allows
+    slider.value = value;
+    slider.setAttribute('aria-label', name);
+    slider.dataset.small = small;
+    slider.dataset.large = large;
+    slider.addEventListener('change', () => runHandler(() => api.scroll(name, Number(slider.value))));
+    down.addEventListener('click', () => moveBar(slider, Number(slider.value) - small));
+    up.addEventListener('click', () => moveBar(slider, Number(slider.value) + small));
+    slider.addEventListener('keydown', (e) => {
+      const v = Number(slider.value);
+      const step = { ArrowLeft: -small, ArrowDown: -small, ArrowRight: small, ArrowUp: small,
+        PageDown: -large, PageUp: large }[e.key];
+      let target = null;
+      if (step !== undefined) target = v + step;
+      else if (e.key === 'Home') target = min;
+      else if (e.key === 'End') target = max;
+      if (target === null) return;
+      e.preventDefault();
+      moveBar(slider, target);
+    });
+  }
+
+  // Moves a scroll bar as the user would; its handler runs if the value changes.
+  function moveBar(slider, value) {
+    const v = Math.min(Number(slider.max), Math.max(Number(slider.min), value));
+    if (String(v) === slider.value) return;
+    slider.value = String(v);
+    slider.dispatchEvent(new Event('change'));
+  }
+
+  // Runs one handler and shows its outcome; the time it took is kept for
+  // the figures in #bench.
+  const changeTimes = [];
+  function runHandler(handler) {
+    if (byId('message-box').open) return;
+    const start = performance.now();
+    handler();
+    refresh();
+    changeTimes.push(performance.now() - start);
+  }
+
+  // The page fills the browser window, keeping the desktop proportions.
+  function fit() {
+    setScale();
+    repaintCharts(true);
+  }
+
+  function setScale() {
+    pxPerTwip = Math.max(0.6 / TWIPS_PER_PIXEL,
+      Math.min(window.innerWidth / CLIENT_WIDTH, window.innerHeight / (CLIENT_HEIGHT + MENU_HEIGHT)));
+    currentScale = pxPerTwip * TWIPS_PER_PIXEL;
+    document.documentElement.style.setProperty('--tw', pxPerTwip + 'px');
+  }
+
+  function wireDialogs() {
+    const box = byId('message-box');
+    byId('message-ok').addEventListener('click', () => box.close());
+    box.addEventListener('cancel', (e) => e.preventDefault());  // answered with OK only
+    box.addEventListener('close', () => {
+      if (messageQueue.length > 0) return showNextMessage();
+      if (focusBeforeMessage && focusBeforeMessage.focus) focusBeforeMessage.focus();
+      focusBeforeMessage = null;
+    });
+    // The About window: modeless, the main window stays usable.
+    const about = byId('Form_About');
+    byId('Mn_About').addEventListener('click', () => {
+      if (!about.open) about.show();
+      about.querySelector('.close').focus();
+    });
+    about.querySelector('.close').addEventListener('click', () => about.close());
+    about.addEventListener('keydown', (e) => {
+      if (e.key === 'Escape') about.close();
+    });
+  }
+
+  // ---- The script hook ----
+
+  const SCROLL_ACTIONS = { thickness: 'HScroll_Thickness', camber: 'HScroll_Camber', np: 'HScroll_nP',
+    alpha: 'HScroll_AlfaD', xm: 'HScroll_xM', mach: 'HScroll_Moo' };
+  const CHARTS = ['Mcrit', 'profil', 'pressure', 'Picture_CL', 'Picture_CM'];
+  const isBlank = (c) => c === ' ' || c === '\t' || c === '\r' || c === '\n';
+
+  function trim(s) {
+    let a = 0, b = s.length;
+    while (a < b && isBlank(s[a])) a++;
+    while (b > a && isBlank(s[b - 1])) b--;
+    return s.slice(a, b);
+  }
+
+  // A JSON string as jmach-script writes it: UTF-8 passes through.
+  function jsonString(text) {
+    let out = '"';
+    for (const ch of text) {
+      const c = ch.codePointAt(0);
+      if (ch === '"') out += '\\"';
+      else if (ch === '\\') out += '\\\\';
+      else if (ch === '\n') out += '\\n';
+      else if (ch === '\r') out += '\\r';
+      else if (ch === '\t') out += '\\t';
+      else if (c < 0x20) out += '\\u00' + c.toString(16).padStart(2, '0');
+      else out += ch;
+    }
+    return out + '"';
+  }
+
+  const jsonNumber = (v) => (Number.isFinite(v) ? String(v) : 'null');
+
+  function chartJson(name) {
+    const d = pictures[name].drawing;
+    if (!d) return '[]';
+    const items = ['{"op":"scale","x1":' + jsonNumber(d.x1) + ',"y1":' + jsonNumber(d.y1) + ',"x2":' +
+      jsonNumber(d.x2) + ',"y2":' + jsonNumber(d.y2) + '}'];
+    for (const p of d.prims) {
+      const colour = p.colour === null ? 'null' : '"' + cssColour(p.colour) + '"';
+      if (p.line) {
+        items.push('{"op":"line","x1":' + jsonNumber(p.x1) + ',"y1":' + jsonNumber(p.y1) + ',"x2":' +
+          jsonNumber(p.x2) + ',"y2":' + jsonNumber(p.y2) + ',"color":' + colour + '}');
+      } else {
+        items.push('{"op":"circle","x":' + jsonNumber(p.x1) + ',"y":' + jsonNumber(p.y1) + ',"r":' +
+          jsonNumber(p.r) + ',"color":' + colour + '}');
+      }
+    }
+    return '[' + items.join(',') + ']';
+  }
+
+  // The keys of a report line after "action", each with the JSON text of
+  // its value as the page shows it (the Mach box's note is its tooltip),
+  // then what the sampling hides. A key is one line here.
+  const REPORT_KEYS = VALUE_BOXES.map((name) => [name, () => jsonString(byId(name).value)]).concat([
+    ['message', (messages) => (messages.length ? jsonString(messages.join('\n')) : 'null')],
+    ['Text_Moo_note', () => (byId('Text_Moo').title ? jsonString(byId('Text_Moo').title) : 'null')],
+  ], ['cp_min_exact', 'x_cp_min_exact', 'mcrit_kt', 'mcrit_la'].map((key) => [key, () => M.UTF8ToString(api.number(key))]));
+
+  function report(action, messages, charts) {
+    let out = '{"action":' + jsonString(action);
+    for (const [key, value] of REPORT_KEYS) out += ',"' + key + '":' + value(messages);
+    if (charts) out += ',"charts":{' + CHARTS.map((n) => '"' + n + '":' + chartJson(n)).join(',') + '}';
+    return out + '}';
+  }
+
+  // Performs one action as the user would; returns the error text of a bad line.
+  function perform(line) {
+    const space = line.search(/[ \t]/);
+    const word = space < 0 ? line : line.slice(0, space);
+    const rawRest = space < 0 ? '' : line.slice(space + 1);
+    const rest = trim(rawRest);
+    if (Object.prototype.hasOwnProperty.call(SCROLL_ACTIONS, word)) {
+      const slider = byId(SCROLL_ACTIONS[word]);
+      const value = /^-?[0-9]+$/.test(rest) ? Number(rest) : NaN;
+      if (!(Math.abs(value) <= 2147483647)) return word + ' needs a whole number, not "' + rest + '"';
+      const min = Number(slider.min), max = Number(slider.max);
+      if (value < min || value > max) return word + ' ' + String(value) + ' is outside ' + min + '..' + max;
+      if (String(value) !== slider.value) {
+        slider.value = String(value);
+        slider.dispatchEvent(new Event('change'));
+      }
+      return null;
+    }
+    if (word === 'type-mach') {
+      const box = byId('Text_Moo');
+      box.value = rawRest;
+      box.dispatchEvent(new Event('input'));
+      return null;
+    }
+    if (word === 'click') {
+      if (CHARTS.indexOf(rest) < 0)
+        return 'click needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not "' + rest + '"';
+      pictures[rest].canvas.dispatchEvent(new MouseEvent('click', { bubbles: true }));
+      return null;
+    }
+    if (word === 'about') {
+      if (rest !== '') return 'about takes nothing after it';
+      byId('Mn_About').click();
+      return null;
+    }
+    if (word === 'snapshot' || word === 'export') return word + ' is not available in the browser';
+    return 'unknown action "' + word + '"';
+  }
+
+  function runScript(text, charts) {
+    const holder = element('section', document.body, '', 'script-report');
+    const status = element('p', holder, '', 'script-status');
+    const output = element('pre', holder, '', 'script-output');
+    status.textContent = 'running';
+    const lines = [];
+    let error = null;
+    const all = text.split('\n');
+    for (let i = 0; i < all.length && error === null; i++) {
+      let line = all[i];
+      if (line.endsWith('\r')) line = line.slice(0, -1);
+      const content = trim(line);
+      if (content === '' || content[0] === '#') continue;
+      messagesShown = [];
+      const bad = perform(content);
+      if (bad !== null) {
+        error = 'line ' + (i + 1) + ': ' + bad;
+        break;
+      }
+      // Every message box is answered with OK.
+      while (byId('message-box').open) byId('message-ok').click();
+      lines.push(report(content, messagesShown, charts));
+    }
+    output.textContent = lines.length ? lines.join('\n') + '\n' : '';
+    status.textContent = error === null ? 'done' : error;
+    status.dataset.state = error === null ? 'done' : 'error';
+  }
+
+  // #bench=N: N changes of the thickness and camber scroll bars, each
+  // timed from the change to the repainted charts.
+  function runBench(count, loadMs) {
+    changeTimes.length = 0;
+    const thickness = byId('HScroll_Thickness'), camber = byId('HScroll_Camber');
+    for (let i = 0; i < count; i++) {
+      moveBar(i % 2 ? camber : thickness, (Number((i % 2 ? camber : thickness).value) + 7) % (i % 2 ? 16 : 31));
+      while (byId('message-box').open) byId('message-ok').click();
+    }
+    const sorted = changeTimes.slice().sort((a, b) => a - b);
+    const at = (q) => sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))];
+    const out = element('pre', document.body, '', 'bench-output');
+    out.textContent = JSON.stringify({ load_ms: loadMs, changes: sorted.length, median_ms: at(0.5),
+      p90_ms: at(0.9), max_ms: sorted[sorted.length - 1] });
+  }
+
+  function fragment() {
+    const out = {};
+    for (const part of location.hash.replace(/^#/, '').split('&')) {
+      const eq = part.indexOf('=');
+      if (eq > 0) out[part.slice(0, eq)] = decodeURIComponent(part.slice(eq + 1));
+    }
+    return out;
+  }
+
+  // ---- Start-up ----
+
+  function start() {
+    bindApi();
+    const error = M.UTF8ToString(api.start());
+    if (error !== '') {
+      byId('Form1').hidden = true;
+      const p = byId('startup-error');
+      p.textContent = error;
+      p.hidden = false;
+      return;
+    }
+    // Values after the table's last row are ignored, as on the desktop's
+    // standard error.
+    const warning = M.UTF8ToString(api.tableWarning());
+    if (warning !== '') console.warn('jmach: ' + warning);
+    setScale();
+    buildWindow();
+    wireDialogs();
+    refreshTips();
+    repaintCharts(true);
+    // From opening the page to the window up with every chart drawn, once
+    // the browser has laid it out.
+    document.body.getBoundingClientRect();
+    const loadMs = performance.now();
+    document.documentElement.dataset.loadMs = loadMs.toFixed(1);
+    window.addEventListener('resize', fit);
+    // Moving to a screen of another pixel density: paint again.
+    const watchRatio = () => matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)')
+      .addEventListener('change', () => { fit(); watchRatio(); }, { once: true });
+    watchRatio();
+    const hash = fragment();
+    if (hash.script !== undefined) runScript(hash.script, hash.charts === '1');
+    if (hash.bench !== undefined) runBench(Math.max(1, Number(hash.bench) || 200), loadMs);
+  }
+
+  // The program's own script, which follows this one, picks this up.
+  window.Module = { onRuntimeInitialized: start };
+})();

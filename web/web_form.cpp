@@ -1,0 +1,257 @@
+#include "web/web_form.h"
+
+#include <utility>
+
+#include "airfoil/pressure.h"
+#include "airfoil/profile.h"
+#include "airfoil/surface_minimum.h"
+#include "airfoil/table.h"
+#include "charts/lift_chart.h"
+#include "charts/mcrit_chart.h"
+#include "charts/moment_chart.h"
+#include "charts/pressure_view.h"
+#include "charts/profile_view.h"
+#include "compressible/coefficients.h"
+#include "compressible/mcrit.h"
+#include "core/number_text.h"
+#include "core/utf8.h"
+
+namespace jmach::web {
+
+std::vector<double> pack_chart(const RecordingSurface& chart) {
+    std::vector<double> out{0, 0, 0, 0, 0, 0, 0};
+    if (const auto& sc = chart.scale()) out = {0, 1, sc->x1, sc->y1, sc->x2, sc->y2, 0};
+    out[6] = static_cast<double>(chart.primitives().size());
+    for (const Primitive& p : chart.primitives()) {
+        const double colour = p.colour ? static_cast<double>(*p.colour) : -1.0;
+        if (p.kind == Primitive::Kind::line)
+            out.insert(out.end(), {0, p.x1, p.y1, p.x2, p.y2, 0, colour});
+        else
+            out.insert(out.end(), {1, p.x1, p.y1, 0, 0, p.r, colour});
+    }
+    out[0] = static_cast<double>(out.size());
+    return out;
+}
+
+std::optional<std::string> WebForm::Form_Load(std::string_view table_text, std::string_view file_name) {
+    set_constants(s_);
+    return parse_airfoil_table(table_text, file_name, s_, &table_warning_);
+}
+
+// ---- What the page drives and reads ----
+
+bool WebForm::scroll(std::string_view bar, int value) {
+    struct Bar {
+        const char* name;
+        int WebForm::*value;
+        void (WebForm::*handler)();
+    };
+    static constexpr Bar kBars[] = {
+        {"HScroll_Thickness", &WebForm::HScroll_Thickness, &WebForm::HScroll_Thickness_Change},
+        {"HScroll_Camber", &WebForm::HScroll_Camber, &WebForm::HScroll_Camber_Change},
+        {"HScroll_nP", &WebForm::HScroll_nP, &WebForm::HScroll_nP_Change},
+        {"HScroll_AlfaD", &WebForm::HScroll_AlfaD, &WebForm::HScroll_AlfaD_Change},
+        {"HScroll_xM", &WebForm::HScroll_xM, &WebForm::HScroll_xM_Change},
+        {"HScroll_Moo", &WebForm::HScroll_Moo, &WebForm::HScroll_Moo_Change},
+    };
+    for (const Bar& b : kBars) {
+        if (bar != b.name) continue;
+        this->*b.value = value;
+        (this->*b.handler)();
+        return true;
+    }
+    return false;
+}
+
+bool WebForm::click(std::string_view name) {
+    if (name == "Mcrit") return true;  // a click on the critical Mach chart is not handled
+    if (name == "profil") profil_Click();
+    else if (name == "pressure") pressure_Click();
+    else if (name == "Picture_CL") Picture_CL_Click();
+    else if (name == "Picture_CM") Picture_CM_Click();
+    else return false;
+    return true;
+}
+
+// The box holds text, never broken UTF-8 (a lone surrogate of the page's
+// string arrives so): each ill-formed part shows as U+FFFD, as on the desktop.
+void WebForm::type_mach(std::string_view text) { Text_Moo = valid_utf8(text); }
+
+const std::string* WebForm::text(std::string_view box) const {
+    static constexpr std::pair<const char*, std::string WebForm::*> kBoxes[] = {
+        {"Text_Thickness", &WebForm::Text_Thickness}, {"Text_Camber", &WebForm::Text_Camber},
+        {"Text_nP", &WebForm::Text_nP},               {"Text_AlfaD", &WebForm::Text_AlfaD},
+        {"Text_xM", &WebForm::Text_xM},               {"Text_Moo", &WebForm::Text_Moo},
+        {"Text_CpMin", &WebForm::Text_CpMin},         {"Text_Mcrit", &WebForm::Text_Mcrit},
+        {"Text_CL", &WebForm::Text_CL},               {"Text1", &WebForm::Text1},
+    };
+    for (const auto& [name, member] : kBoxes)
+        if (box == name) return &(this->*member);
+    return nullptr;
+}
+
+const std::string* WebForm::tooltip(std::string_view box) const {
+    if (box == "Text_Moo") return &Text_Moo_tip;
+    if (box == "Text_CpMin") return &Text_CpMin_tip;
+    if (box == "Text_Mcrit") return &Text_Mcrit_tip;
+    return nullptr;
+}
+
+std::vector<std::string> WebForm::take_messages() { return std::exchange(messages_, {}); }
+
+const Chart* WebForm::chart(std::string_view name) const {
+    if (name == "Mcrit") return &Mcrit;
+    if (name == "profil") return &profil;
+    if (name == "pressure") return &pressure;
+    if (name == "Picture_CL") return &Picture_CL;
+    if (name == "Picture_CM") return &Picture_CM;
+    return nullptr;
+}
+
+// ---- The chain procedures ----
+
+void WebForm::profil_hesapla() {
+    const ProfileOutcome outcome =
+        jmach::profil_hesapla(s_, HScroll_Thickness, HScroll_Camber, HScroll_nP);
+    Text_Thickness = number_text(s_.thickness);
+    Text_Camber = number_text(s_.camber);
+    Text_nP = number_text(s_.n_points);
+    if (outcome == ProfileOutcome::not_in_table) show_message(kNotInTableMessage);
+}
+
+void WebForm::profil_ciz() {
+    renkler(s_);
+    jmach::profil_ciz(s_, profil);
+}
+
+void WebForm::basınc_hesapla() {
+    const double cp_min = jmach::basınc_hesapla(s_, HScroll_AlfaD);
+    Text_AlfaD = number_text(s_.alpha_deg);
+    Text_CpMin = rounded_text(cp_min, 3);
+    exact_minimum_ = exact_surface_minimum(s_);
+    Text_CpMin_tip = cp_min_description(geometry_points(s_), cp_min, *exact_minimum_);
+    if (cp_min < kMcritThreshold) Mcrit_iter(cp_min);
+}
+
+void WebForm::Mcrit_iter(double cp_min) {
+    const McritCurves curves = mcrit_curves(s_, cp_min);
+    Mcrit_ciz(curves, Mcrit);
+    const McritResult r = mcrit_search(s_, cp_min);
+    mcrit_marker(Mcrit, r);
+    Text_Mcrit = rounded_text(r.mcr, 4);
+    critical_machs_ = jmach::critical_machs(s_, cp_min, curves, r);
+    Text_Mcrit_tip = mcrit_description(*critical_machs_);
+}
+
+void WebForm::basınc_ciz() { jmach::basınc_ciz(s_, pressure, free_stream_factor()); }
+
+void WebForm::CL_Alfa_ciz() {
+    lift_curve(s_);
+    jmach::CL_Alfa_ciz(s_, Picture_CL, free_stream_factor());
+    Text_CL = rounded_text(s_.cl_current, 4);
+}
+
+void WebForm::CM_Alfa_ciz() {
+    const std::optional<double> cm = moment_curve(s_, HScroll_xM);
+    jmach::CM_Alfa_ciz(s_, Picture_CM, free_stream_factor());
+    Text_xM = number_text(s_.moment_ref_x);
+    Text1 = cm ? rounded_text(*cm, 5) : std::string();
+}
+
+std::optional<double> WebForm::free_stream_factor() {
+    if (mach_read_) return mach_factor_;
+    mach_read_ = true;
+    // Red text while the number cannot be used; a coloured background with
+    // a note while the text holds more than the number read from it.
+    MachBoxLook look = mach_box_look(Text_Moo);
+    Text_Moo_tip = std::move(look.tip);
+    Text_Moo_noted = look.noted;
+    mach_factor_ = free_stream(s_, look.mach);
+    return mach_factor_;
+}
+
+// ---- The chains ----
+
+void WebForm::full_chain() {
+    profil_hesapla();
+    profil_ciz();
+    // Before any lookup has succeeded there is no circle to flow about.
+    if (!has_profile(s_)) return;
+    basınc_hesapla();
+    basınc_ciz();
+    CL_Alfa_ciz();
+    CM_Alfa_ciz();
+}
+
+bool WebForm::ensure_profile() {
+    if (!has_profile(s_)) full_chain();
+    return has_profile(s_);
+}
+
+void WebForm::HScroll_Thickness_Change() {
+    begin_chain();
+    full_chain();
+}
+
+void WebForm::HScroll_Camber_Change() {
+    begin_chain();
+    full_chain();
+}
+
+void WebForm::HScroll_nP_Change() {
+    begin_chain();
+    profil_hesapla();
+    profil_ciz();
+    if (!has_profile(s_)) return;
+    basınc_hesapla();
+    basınc_ciz();
+}
+
+void WebForm::HScroll_AlfaD_Change() {
+    begin_chain();
+    if (!ensure_profile()) return;
+    basınc_hesapla();
+    basınc_ciz();
+    CL_Alfa_ciz();
+    CM_Alfa_ciz();
+}
+
+void WebForm::HScroll_xM_Change() {
+    begin_chain();
+    // The moment curve carries the lift to the reference point: after a
+    // point-count change alone no lift has been computed yet.
+    if (has_profile(s_) && !has_lift_curve(s_)) full_chain();
+    if (!ensure_profile()) return;
+    CM_Alfa_ciz();
+    profil_ciz();
+    moment_ref_marker(s_, profil);
+}
+
+void WebForm::HScroll_Moo_Change() {
+    begin_chain();
+    // Exactly Value / 100.
+    Text_Moo = number_text(static_cast<double>(HScroll_Moo) / 100.0);
+    full_chain();
+}
+
+void WebForm::Picture_CL_Click() {
+    begin_chain();
+    full_chain();
+}
+
+void WebForm::Picture_CM_Click() {
+    begin_chain();
+    full_chain();
+}
+
+void WebForm::pressure_Click() {
+    begin_chain();
+    full_chain();
+}
+
+void WebForm::profil_Click() {
+    begin_chain();
+    full_chain();
+}
+
+}  // namespace jmach::web

@@ -1,0 +1,137 @@
+#pragma once
+// The main window of the browser edition, without a toolkit: the scroll-bar
+// values and value-box texts the page shows, the five charts as retained
+// drawings, and the same handlers and chain procedures as the desktop
+// window, calling the same numerics and views. The page moves the scroll
+// bars, types into the Mach box and clicks the charts through the names of
+// the controls; it then shows the texts, messages and drawings kept here.
+
+#include <array>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "airfoil/surface_minimum.h"
+#include "charts/recording_surface.h"
+#include "compressible/mcrit.h"
+#include "core/model_state.h"
+#include "core/number_text.h"
+
+namespace jmach::web {
+
+// A chart: what was drawn since its last Cls, and a count of changes, so
+// that the page repaints only the charts a chain touched.
+class Chart : public RecordingSurface {
+public:
+    unsigned version() const { return version_; }
+
+protected:
+    void changed() override { ++version_; }
+
+private:
+    unsigned version_ = 0;
+};
+
+// The drawing of a chart as one array of numbers for the page: [0] the
+// length of the array, [1] 1 when a Scale was set, [2..5] its corners,
+// [6] the primitive count, then 7 numbers each: kind (0 line, 1 circle),
+// x1, y1, x2, y2 (circle: centre x, y and 0, 0), radius, colour (-1 for the
+// foreground colour).
+std::vector<double> pack_chart(const RecordingSurface& chart);
+
+class WebForm {
+public:
+    // Start-up: the constants and the airfoil table from its text. Returns
+    // the reader's message when the table cannot be loaded.
+    std::optional<std::string> Form_Load(std::string_view table_text, std::string_view file_name);
+    // After a start-up that loaded the table: the reader's warning that
+    // values after the last row were ignored, or empty.
+    const std::string& table_warning() const { return table_warning_; }
+
+    // What the page does, by control name. False for a name the window does
+    // not have.
+    bool scroll(std::string_view bar, int value);  // the bar moved: its handler runs
+    bool click(std::string_view chart);             // Mcrit: nothing runs
+    void type_mach(std::string_view text);          // runs nothing
+
+    // What the page shows: a value box's text and tooltip (plain text,
+    // paragraphs at blank lines), whether the Mach box shows its note
+    // look, the messages raised since they were last taken (answered with
+    // OK), a chart.
+    const std::string* text(std::string_view box) const;
+    const std::string* tooltip(std::string_view box) const;
+    bool mach_noted() const { return Text_Moo_noted; }
+    std::vector<std::string> take_messages();
+    const Chart* chart(std::string_view name) const;
+    const ModelState& state() const { return s_; }
+
+    // The exact minimum of the continuous surface pressure for the last
+    // pressure computed, and what the last critical Mach search found;
+    // empty before the first.
+    const std::optional<SurfaceMinimum>& exact_minimum() const { return exact_minimum_; }
+    const std::optional<CriticalMachs>& critical_machs() const { return critical_machs_; }
+
+    // The handlers.
+    void HScroll_Thickness_Change();
+    void HScroll_Camber_Change();
+    void HScroll_nP_Change();
+    void HScroll_AlfaD_Change();
+    void HScroll_xM_Change();
+    void HScroll_Moo_Change();
+    void Picture_CL_Click();
+    void Picture_CM_Click();
+    void pressure_Click();
+    void profil_Click();
+
+private:
+    void show_message(const char* text) { messages_.emplace_back(text); }
+
+    // The chain procedures, each reading its controls, calling the
+    // numerics, writing its boxes and drawing its chart.
+    void profil_hesapla();
+    void profil_ciz();
+    void basınc_hesapla();
+    void Mcrit_iter(double cp_min);
+    void basınc_ciz();
+    void CL_Alfa_ciz();
+    void CM_Alfa_ciz();
+
+    void full_chain();
+    bool ensure_profile();
+    void begin_chain() { mach_read_ = false; }
+    std::optional<double> free_stream_factor();
+
+    ModelState s_;
+    std::string table_warning_;
+    std::vector<std::string> messages_;
+    bool mach_read_ = false;
+    std::optional<double> mach_factor_;
+    std::optional<SurfaceMinimum> exact_minimum_;
+    std::optional<CriticalMachs> critical_machs_;
+
+    // Controls, named as the user knows them, at their start values.
+    int HScroll_Thickness = 0;
+    int HScroll_Camber = 0;
+    int HScroll_nP = 51;
+    int HScroll_AlfaD = 0;
+    int HScroll_xM = 0;
+    int HScroll_Moo = 0;
+    std::string Text_Thickness = "0";
+    std::string Text_Camber = "0";
+    std::string Text_nP = "51";
+    std::string Text_AlfaD = "0";
+    std::string Text_xM = "0";
+    std::string Text_Moo = "0";
+    std::string Text_CpMin = "0";
+    std::string Text_Mcrit = "0";
+    std::string Text_CL = "0";
+    std::string Text1 = "0";
+    std::string Text_Moo_tip;
+    bool Text_Moo_noted = false;
+    std::string Text_CpMin_tip = kCpMinDescription;
+    std::string Text_Mcrit_tip = kMcritDescription;
+    Chart Mcrit, profil, pressure, Picture_CL, Picture_CM;
+};
+
+}  // namespace jmach::web

@@ -1,0 +1,105 @@
+// The browser edition's entry points: the page calls these by name once the
+// WebAssembly runtime is up. Strings go in as UTF-8 and come back as
+// pointers into memory owned here, valid until the next call.
+
+#include <emscripten/emscripten.h>
+
+#include <string>
+#include <vector>
+
+#include "airfoil/table.h"
+#include "core/number_text.h"
+#include "web/web_form.h"
+
+// The airfoil table, embedded at build time.
+extern const char kAirfoilTable[];
+extern const unsigned long kAirfoilTableSize;
+
+namespace {
+
+jmach::web::WebForm& form() {
+    static jmach::web::WebForm instance;
+    return instance;
+}
+
+std::string returned_text;
+std::vector<double> returned_chart;
+
+const char* hand_back(std::string text) {
+    returned_text = std::move(text);
+    return returned_text.c_str();
+}
+
+}  // namespace
+
+extern "C" {
+
+// Start-up; "" or the reader's message when the table cannot be loaded.
+EMSCRIPTEN_KEEPALIVE const char* jm_start() {
+    const auto error = form().Form_Load(std::string_view(kAirfoilTable, kAirfoilTableSize), jmach::kTableFileName);
+    return hand_back(error.value_or(""));
+}
+
+// A scroll bar moved to `value`: its handler runs. 0 for an unknown bar.
+EMSCRIPTEN_KEEPALIVE int jm_scroll(const char* bar, int value) { return form().scroll(bar, value) ? 1 : 0; }
+
+// A chart clicked. 0 for an unknown chart.
+EMSCRIPTEN_KEEPALIVE int jm_click(const char* chart) { return form().click(chart) ? 1 : 0; }
+
+EMSCRIPTEN_KEEPALIVE void jm_type_mach(const char* text) { form().type_mach(text); }
+
+EMSCRIPTEN_KEEPALIVE const char* jm_text(const char* box) {
+    const std::string* text = form().text(box);
+    return hand_back(text ? *text : std::string());
+}
+
+// After a start-up that loaded the table: "" or the reader's warning that
+// values after the last row were ignored.
+EMSCRIPTEN_KEEPALIVE const char* jm_table_warning() { return hand_back(form().table_warning()); }
+
+EMSCRIPTEN_KEEPALIVE const char* jm_tooltip(const char* box) {
+    const std::string* text = form().tooltip(box);
+    return hand_back(text ? *text : std::string());
+}
+
+// 1 while the Mach box shows its note look (a usable number followed by
+// more text), else 0.
+EMSCRIPTEN_KEEPALIVE int jm_mach_noted() { return form().mach_noted() ? 1 : 0; }
+
+// What the sampling hides, as JSON number texts ("null" for none): the exact
+// minimum of the continuous surface ("cp_min_exact", "x_cp_min_exact") and
+// the critical Mach number by the two other rules ("mcrit_kt", "mcrit_la").
+EMSCRIPTEN_KEEPALIVE const char* jm_number(const char* key) {
+    const std::string_view name = key;
+    const auto& exact = form().exact_minimum();
+    const auto& machs = form().critical_machs();
+    std::optional<double> v;
+    if (name == "cp_min_exact" && exact) v = exact->cp;
+    else if (name == "x_cp_min_exact" && exact) v = exact->x;
+    else if (name == "mcrit_kt" && machs) v = machs->kt;
+    else if (name == "mcrit_la" && machs) v = machs->la;
+    const std::string text = v ? jmach::shortest_text(*v) : std::string();
+    return hand_back(text.empty() ? "null" : text);
+}
+
+// The messages raised since the last call, one per line; "" for none.
+EMSCRIPTEN_KEEPALIVE const char* jm_messages() {
+    std::string joined;
+    for (const std::string& m : form().take_messages()) joined += (joined.empty() ? "" : "\n") + m;
+    return hand_back(joined);
+}
+
+// How often the chart has changed; the page repaints a chart whose count moved.
+EMSCRIPTEN_KEEPALIVE unsigned jm_chart_version(const char* chart) {
+    const jmach::web::Chart* c = form().chart(chart);
+    return c ? c->version() : 0;
+}
+
+// The chart's drawing packed as pack_chart lays it out.
+EMSCRIPTEN_KEEPALIVE const double* jm_chart(const char* chart) {
+    const jmach::web::Chart* c = form().chart(chart);
+    returned_chart = c ? jmach::web::pack_chart(*c) : std::vector<double>{1};
+    return returned_chart.data();
+}
+
+}  // extern "C"
