@@ -171,89 +171,14 @@ std::optional<double> Form1::free_stream_factor() {
     return mach_factor_;
 }
 
-// ---- The chains ----
+// ---- What the shared chains ask of the window ----
 
-void Form1::full_chain() {
-    profil_hesapla();
-    profil_ciz();
-    // Before any lookup has succeeded there is no circle to flow about.
-    if (!has_profile(s_)) return;
-    basınc_hesapla();
-    basınc_ciz();
-    CL_Alfa_ciz();
-    CM_Alfa_ciz();
-}
+PlotSurface& Form1::profil_surface() { return *profil; }
 
-bool Form1::ensure_profile() {
-    if (!has_profile(s_)) full_chain();
-    return has_profile(s_);
-}
-
-void Form1::HScroll_Thickness_Change() {
-    begin_chain();
-    full_chain();
-}
-
-void Form1::HScroll_Camber_Change() {
-    begin_chain();
-    full_chain();
-}
-
-void Form1::HScroll_nP_Change() {
-    begin_chain();
-    profil_hesapla();
-    profil_ciz();
-    if (!has_profile(s_)) return;
-    basınc_hesapla();
-    basınc_ciz();
-}
-
-void Form1::HScroll_AlfaD_Change() {
-    begin_chain();
-    if (!ensure_profile()) return;
-    basınc_hesapla();
-    basınc_ciz();
-    CL_Alfa_ciz();
-    CM_Alfa_ciz();
-}
-
-void Form1::HScroll_xM_Change() {
-    begin_chain();
-    // The moment curve carries the lift to the reference point: after a
-    // point-count change alone no lift has been computed yet.
-    if (has_profile(s_) && !has_lift_curve(s_)) full_chain();
-    if (!ensure_profile()) return;
-    CM_Alfa_ciz();
-    profil_ciz();
-    moment_ref_marker(s_, *profil);
-}
-
-void Form1::HScroll_Moo_Change() {
-    begin_chain();
+void Form1::mach_from_scroll_bar() {
     // Value -> decimal text -> number, then / 100: exactly Value / 100.
     const double mach = QString::number(HScroll_Moo->value()).toDouble() / 100.0;
     Text_Moo->setText(QString::fromStdString(number_text(mach)));
-    full_chain();
-}
-
-void Form1::Picture_CL_Click() {
-    begin_chain();
-    full_chain();
-}
-
-void Form1::Picture_CM_Click() {
-    begin_chain();
-    full_chain();
-}
-
-void Form1::pressure_Click() {
-    begin_chain();
-    full_chain();
-}
-
-void Form1::profil_Click() {
-    begin_chain();
-    full_chain();
 }
 
 void Form1::Mn_About_Click() {

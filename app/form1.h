@@ -16,6 +16,7 @@
 #include "airfoil/profile.h"
 #include "airfoil/surface_minimum.h"
 #include "charts/chart_data.h"
+#include "charts/recompute_chains.h"
 #include "compressible/mcrit.h"
 #include "core/model_state.h"
 #include "core/number_text.h"
@@ -48,7 +49,7 @@ inline constexpr std::array<const char*, 5> kChartNames = {"Mcrit", "profil", "p
 inline constexpr std::array<const char*, 5> kChartCommands = {"copy_image", "copy_data", "save_image",
                                                                "save_data", "print"};
 
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, public RecomputeChains<Form1> {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
@@ -120,17 +121,8 @@ public:
     QString value_tip(std::string_view box_name) const;  // the box's tooltip, empty when none
     PictureBox& chart(Chart which) const;
 
-    // The handlers.
-    void HScroll_Thickness_Change();
-    void HScroll_Camber_Change();
-    void HScroll_nP_Change();
-    void HScroll_AlfaD_Change();
-    void HScroll_xM_Change();
-    void HScroll_Moo_Change();
-    void Picture_CL_Click();
-    void Picture_CM_Click();
-    void pressure_Click();
-    void profil_Click();
+    // The handlers: those of the scroll bars and charts come with the
+    // recompute chains.
     void Mn_About_Click();
 
 protected:
@@ -160,11 +152,9 @@ private:
     void CL_Alfa_ciz();
     void CM_Alfa_ciz();
 
-    void full_chain();
-    // For the chains that start after the profile step: runs the full
-    // chain first when no profile exists yet. False when there is still
-    // none afterwards (every lookup so far has failed).
-    bool ensure_profile();
+    friend class RecomputeChains<Form1>;
+    PlotSurface& profil_surface();
+    void mach_from_scroll_bar();
     // Every handler starts here: the Mach box is read afresh by the first
     // chart of the chain that needs it.
     void begin_chain() { mach_read_ = false; }

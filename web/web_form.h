@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "airfoil/surface_minimum.h"
+#include "charts/recompute_chains.h"
 #include "charts/recording_surface.h"
 #include "compressible/mcrit.h"
 #include "core/model_state.h"
@@ -40,7 +41,7 @@ private:
 // foreground colour).
 std::vector<double> pack_chart(const RecordingSurface& chart);
 
-class WebForm {
+class WebForm : public RecomputeChains<WebForm> {
 public:
     // Start-up: the constants and the airfoil table from its text. Returns
     // the reader's message when the table cannot be loaded.
@@ -72,18 +73,6 @@ public:
     const std::optional<SurfaceMinimum>& exact_minimum() const { return exact_minimum_; }
     const std::optional<CriticalMachs>& critical_machs() const { return critical_machs_; }
 
-    // The handlers.
-    void HScroll_Thickness_Change();
-    void HScroll_Camber_Change();
-    void HScroll_nP_Change();
-    void HScroll_AlfaD_Change();
-    void HScroll_xM_Change();
-    void HScroll_Moo_Change();
-    void Picture_CL_Click();
-    void Picture_CM_Click();
-    void pressure_Click();
-    void profil_Click();
-
 private:
     void show_message(const char* text) { messages_.emplace_back(text); }
 
@@ -97,8 +86,9 @@ private:
     void CL_Alfa_ciz();
     void CM_Alfa_ciz();
 
-    void full_chain();
-    bool ensure_profile();
+    friend class RecomputeChains<WebForm>;
+    PlotSurface& profil_surface() { return profil; }
+    void mach_from_scroll_bar() { Text_Moo = number_text(static_cast<double>(HScroll_Moo) / 100.0); }  // exactly Value / 100
     void begin_chain() { mach_read_ = false; }
     std::optional<double> free_stream_factor();
 
