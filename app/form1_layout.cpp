@@ -63,6 +63,48 @@ void begin_like_widget(QPainter& painter, const QWidget& widget) {
     painter.setLayoutDirection(widget.layoutDirection());
 }
 
+// A widget whose look never changes by itself: on a raster device it is
+// painted once into an image of the target's format and copied from there
+// until its size, resolution, font, palette or style changes; elsewhere
+// (a printer, an SVG) it paints as the toolkit would, over its background.
+template <class Base>
+class PaintedOnce : public Base {
+public:
+    using Base::Base;
+
+protected:
+    virtual void paint_once(QPainter& painter) = 0;
+
+    void paintEvent(QPaintEvent* event) override {
+        QPainter painter(this);
+        const qreal ratio = whole_pixel_ratio(painter);
+        if (ratio == 0) {
+            painter.fillRect(this->rect(), this->palette().color(QPalette::Window));
+            painter.end();
+            Base::paintEvent(event);
+            return;
+        }
+        const QImage::Format format = target_format(painter);
+        if (image_.size() != this->size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
+            image_ = QImage(this->size() * ratio, format);
+            image_.setDevicePixelRatio(ratio);
+            image_.fill(this->palette().color(QPalette::Window));
+            QPainter once(&image_);
+            begin_like_widget(once, *this);
+            paint_once(once);
+        }
+        painter.drawImage(0, 0, image_);
+    }
+
+    void changeEvent(QEvent* event) override {
+        image_ = QImage();
+        Base::changeEvent(event);
+    }
+
+private:
+    QImage image_;
+};
+
 // A caption laid over a chart. Like a label over a picture, a click on it
 // belongs to the label, not to the chart below.
 //
@@ -71,44 +113,18 @@ void begin_like_widget(QPainter& painter, const QWidget& widget) {
 // region, and a chart clipped to such a region strokes its curves many
 // times slower. Its text never changes, so on a raster device the label is
 // painted once into an image and copied from there.
-class OverlayLabel : public QLabel {
+class OverlayLabel : public PaintedOnce<QLabel> {
 public:
-    using QLabel::QLabel;
+    using PaintedOnce<QLabel>::PaintedOnce;
 
 protected:
     void mousePressEvent(QMouseEvent* event) override { event->accept(); }
     void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
 
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        const qreal ratio = whole_pixel_ratio(painter);
-        if (ratio == 0) {
-            painter.fillRect(rect(), palette().color(QPalette::Window));
-            painter.end();
-            QLabel::paintEvent(event);
-            return;
-        }
-        const QImage::Format format = target_format(painter);
-        if (image_.size() != size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
-            image_ = QImage(size() * ratio, format);
-            image_.setDevicePixelRatio(ratio);
-            image_.fill(palette().color(QPalette::Window));
-            QPainter text(&image_);
-            begin_like_widget(text, *this);
-            style()->drawItemText(&text, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
-                                  palette(), isEnabled(), this->text(), foregroundRole());
-        }
-        painter.drawImage(0, 0, image_);
+    void paint_once(QPainter& painter) override {
+        style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
+                              palette(), isEnabled(), text(), foregroundRole());
     }
-
-    // A new font, palette or style paints differently: paint the image anew.
-    void changeEvent(QEvent* event) override {
-        image_ = QImage();
-        QLabel::changeEvent(event);
-    }
-
-private:
-    QImage image_;
 };
 
 QLabel* make_label(QWidget* parent, const char* name, const QString& caption, int left, int top,
@@ -180,44 +196,18 @@ PictureBox* make_picture(QWidget* parent, const char* name, int left, int top, i
 // value box changing inside it repaints from the frame down, not from the
 // main window; on a raster device it copies an image of itself painted
 // once.
-class FrameBox : public QGroupBox {
+class FrameBox : public PaintedOnce<QGroupBox> {
 public:
-    FrameBox(const QString& caption, QWidget* parent) : QGroupBox(caption, parent) {
+    FrameBox(const QString& caption, QWidget* parent) : PaintedOnce<QGroupBox>(caption, parent) {
         setAttribute(Qt::WA_OpaquePaintEvent);
     }
 
 protected:
-    void paintEvent(QPaintEvent* event) override {
-        QPainter painter(this);
-        const qreal ratio = whole_pixel_ratio(painter);
-        if (ratio == 0) {
-            painter.fillRect(rect(), palette().color(QPalette::Window));
-            painter.end();
-            QGroupBox::paintEvent(event);
-            return;
-        }
-        const QImage::Format format = target_format(painter);
-        if (image_.size() != size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
-            image_ = QImage(size() * ratio, format);
-            image_.setDevicePixelRatio(ratio);
-            image_.fill(palette().color(QPalette::Window));
-            QPainter frame(&image_);
-            begin_like_widget(frame, *this);
-            QStyleOptionGroupBox option;
-            initStyleOption(&option);
-            style()->drawComplexControl(QStyle::CC_GroupBox, &option, &frame, this);
-        }
-        painter.drawImage(0, 0, image_);
+    void paint_once(QPainter& painter) override {
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, this);
     }
-
-    // A new font, palette or style paints differently: paint the image anew.
-    void changeEvent(QEvent* event) override {
-        image_ = QImage();
-        QGroupBox::changeEvent(event);
-    }
-
-private:
-    QImage image_;
 };
 
 QGroupBox* make_frame(QWidget* parent, const char* name, const QString& caption, int left, int top,
