@@ -28,7 +28,7 @@ import urllib.parse
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
-sys.path.insert(0, os.path.join(ROOT, "tests", "regression"))
+sys.path.insert(0, os.path.join(ROOT, "tools", "regression"))
 sys.dont_write_bytecode = True  # leave no cache in the source tree
 import make_scripts  # noqa: E402  (the seeded random scripts of the recordings)
 

@@ -5,7 +5,7 @@ every chart drawn, and from one scroll-bar change to the repainted charts
 (the page's #bench=N hook: N changes of thickness and camber, each a full
 chain). Also the size of the file.
 
-    page_figures.py PAGE [--opens 5] [--changes 300] [--chromium BIN]
+    web-figures.py PAGE [--opens 5] [--changes 300] [--chromium BIN]
 
 Prints the medians; exits 1 when the file is 1 MB or more, or a change takes
 over 20 ms in the median (ten times the goal: a loaded machine stays under

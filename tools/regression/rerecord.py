@@ -18,8 +18,8 @@ import subprocess
 import sys
 import tempfile
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+HERE = os.path.join(ROOT, "tests", "regression")  # the scripts and their recordings
 RECORDINGS = [
     ("readme-example.script", "data/KATJO-D20G15.txt", "readme-example.jsonl"),
     ("screenshot.script", "data/KATJO-D20G15.txt", "screenshot.sha256"),
