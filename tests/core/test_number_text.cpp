@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <tuple>
 
 #include "core/number_text.h"
@@ -48,6 +52,47 @@ TEST(ParseLeadingNumber, ReadsTheLeadingDecimalNumberElseZero) {
         {"1" + std::string(300, '0'), 1e300}};
     for (const auto& [text, value] : cases) EXPECT_EQ(parse_leading_number(text), value) << text.substr(0, 40);
     EXPECT_NEAR(parse_leading_number("0." + std::string(10000, '3')), 1.0 / 3.0, 1e-16);
+}
+
+// The texts are written and read by code that every platform shares (the
+// browser's C++ library converts no floating-point numbers). Here, where the
+// standard library does, both must give the same digits: any bit pattern,
+// the chain's ranges, grid values k/100 and k/10^4, binary fractions on a
+// rounding tie, and the extremes.
+TEST(NumberTextPortable, SameDigitsAsTheStandardLibrary) {
+    std::mt19937_64 random(20240614);
+    std::uniform_real_distribution<double> chain_range(-120.0, 120.0);
+    std::vector<double> values = {-0.0, 1e15, 1e16, 1e-5, 1e22, 123456789012345678901.0, 5e-324, 1.7976931348623157e308};
+    for (int i = 0; i < 20000; ++i) {
+        const std::uint64_t bits = random();
+        double v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (std::isfinite(v)) values.push_back(v);
+        values.push_back(chain_range(random));
+        values.push_back(static_cast<double>(static_cast<int>(random() % 200001) - 100000) / (1 << (random() % 20)));
+    }
+    for (int k = -20000; k <= 20000; ++k) values.insert(values.end(), {k / 100.0, k / 1e4});
+    auto standard = [](double v, auto... format) {
+        char buf[400];
+        return std::string(buf, std::to_chars(buf, buf + sizeof buf, v, format...).ptr);
+    };
+    int differences = 0;
+    auto differ = [&](bool different) { return different && ++differences < 10; };
+    for (const double v : values) {
+        const std::string text = number_text(v), fixed = standard(v, std::chars_format::fixed);
+        if (differ(v != 0 && text != fixed)) ADD_FAILURE() << "number_text " << text << " vs " << fixed;
+        if (differ(parse_leading_number(text) != v)) ADD_FAILURE() << "read back " << text;
+        if (differ(shortest_text(v) != standard(v))) ADD_FAILURE() << "shortest_text " << shortest_text(v) << " vs " << standard(v);
+        for (int decimals = 3; decimals <= 5; ++decimals) {
+            double theirs = 0;
+            const std::string rounded = standard(v, std::chars_format::fixed, decimals);
+            std::from_chars(rounded.data(), rounded.data() + rounded.size(), theirs);
+            const double ours = round_half_even(v, decimals);
+            theirs = theirs == 0 ? 0.0 : theirs;
+            if (differ(std::memcmp(&ours, &theirs, sizeof ours) != 0)) ADD_FAILURE() << "round_half_even(" << fixed << ", " << decimals << ")";
+        }
+    }
+    EXPECT_EQ(differences, 0);
 }
 
 }  // namespace
