@@ -5,7 +5,6 @@
 // program still running at the deadline has opened it.
 
 #include <QDir>
-#include <QProcess>
 
 #include <grp.h>
 #include <pwd.h>
@@ -25,26 +24,24 @@ namespace fs = std::filesystem;
 // refused to start for `fault`.
 void expect_refused(const QString& dir, const std::string& fault, const passwd* user = nullptr,
                     const QString& program_file = QStringLiteral(JMACH_PROGRAM)) {
-    QProcess program;
-    program.setWorkingDirectory(dir);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    // An installed copy of the table in the desktop's data folders must not
-    // stand in for the missing one.
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/no-data-home"));
-    env.insert(QStringLiteral("XDG_DATA_DIRS"), dir + QStringLiteral("/no-data-dirs"));
-    if (user) program.setChildProcessModifier([uid = user->pw_uid, gid = user->pw_gid] {
-        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(125);
-    });
-    program.setProcessEnvironment(env);
-    program.start(program_file, {});
-    // Generous: the sanitizer build starts slowly on a busy machine.
-    ASSERT_TRUE(program.waitForFinished(30000)) << "still running after the deadline: the main window came up";
-    const std::string err = program.readAllStandardError().toStdString();
-    ASSERT_EQ(program.exitStatus(), QProcess::NormalExit) << "crashed\n" << err;
+    const ProgramRun program = run_program(program_file, {}, dir, {}, [&](QProcess& p) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // An installed copy of the table in the desktop's data folders must
+        // not stand in for the missing one.
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/no-data-home"));
+        env.insert(QStringLiteral("XDG_DATA_DIRS"), dir + QStringLiteral("/no-data-dirs"));
+        p.setProcessEnvironment(env);
+        if (user) p.setChildProcessModifier([uid = user->pw_uid, gid = user->pw_gid] {
+            if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0) ::_exit(125);
+        });
+    }, 30);  // generous: the sanitizer build starts slowly on a busy machine
+    const std::string err = program.err.toStdString();
+    ASSERT_NE(program.exit_code, -1) << "still running after the deadline: the main window came up";
+    ASSERT_NE(program.exit_code, -2) << "crashed\n" << err;
     // 1 is the program's start-up failure; anything else (a sanitizer's exit
     // code, an abort) is a fault of its own.
-    EXPECT_EQ(program.exitCode(), 1) << err;
+    EXPECT_EQ(program.exit_code, 1) << err;
     // Qt may warn first; the program's own message is the one line that
     // starts with its name.
     const std::string lines = "\n" + err;

@@ -5,7 +5,6 @@
 
 #include <QCryptographicHash>
 #include <QFile>
-#include <QProcess>
 
 #include "test_window_support.h"
 
@@ -46,12 +45,10 @@ TEST(Regression, ScriptToolOutputIsByteForByteTheRecording) {
         SCOPED_TRACE(r.script);
         QTemporaryDir dir;
         ASSERT_TRUE(QFile::copy(source + QString::fromLatin1(r.table), dir.filePath(QStringLiteral("KATJO-D20G15.txt"))));
-        QProcess tool;
-        tool.setWorkingDirectory(dir.path());
-        tool.start(QStringLiteral(JMACH_SCRIPT_TOOL), {QStringLiteral("--charts"), folder + QString::fromLatin1(r.script)});
-        ASSERT_TRUE(tool.waitForFinished(300000));
-        EXPECT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
-        const QByteArray output = tool.readAllStandardOutput();
+        const ProgramRun tool = run_program(QStringLiteral(JMACH_SCRIPT_TOOL), {QStringLiteral("--charts"), folder + QString::fromLatin1(r.script)},
+                                     dir.path(), {}, {}, 300);
+        EXPECT_EQ(tool.exit_code, 0) << tool.err.toStdString();
+        const QByteArray& output = tool.out;
         const QString expected_file = folder + QString::fromLatin1(r.expected);
         const bool digests = expected_file.endsWith(QStringLiteral(".sha256"));
         const QList<QByteArray> got = output.split('\n');

@@ -5,7 +5,6 @@
 // message and a non-zero exit status.
 
 #include <QJsonDocument>
-#include <QProcess>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -17,29 +16,15 @@ namespace {
 
 enum class Fd { as_is, close_stdin, close_stdout, full_stdout };
 
-struct ToolRun {
-    int exit_code = -1;
-    QList<QByteArray> lines;
-    QByteArray err;
-};
-
 // Runs the tool in `dir` with `input` on its standard input, after changing
 // its standard descriptors as `fd` says.
-ToolRun run_tool(const QString& dir, const QStringList& args, const QByteArray& input, Fd fd) {
-    QProcess tool;
-    tool.setWorkingDirectory(dir);
-    tool.setChildProcessModifier([fd] {
-        if (fd == Fd::close_stdin || fd == Fd::close_stdout) ::close(fd == Fd::close_stdin ? STDIN_FILENO : STDOUT_FILENO);
-        if (fd == Fd::full_stdout && ::dup2(::open("/dev/full", O_WRONLY), STDOUT_FILENO) < 0) ::_exit(125);
+ProgramRun run_tool(const QString& dir, const QStringList& args, const QByteArray& input, Fd fd) {
+    return run_program(QStringLiteral(JMACH_SCRIPT_TOOL), args, dir, input, [fd](QProcess& tool) {
+        tool.setChildProcessModifier([fd] {
+            if (fd == Fd::close_stdin || fd == Fd::close_stdout) ::close(fd == Fd::close_stdin ? STDIN_FILENO : STDOUT_FILENO);
+            if (fd == Fd::full_stdout && ::dup2(::open("/dev/full", O_WRONLY), STDOUT_FILENO) < 0) ::_exit(125);
+        });
     });
-    tool.start(QStringLiteral(JMACH_SCRIPT_TOOL), args);
-    tool.write(input);
-    tool.closeWriteChannel();
-    if (!tool.waitForFinished(60000)) tool.kill(), tool.waitForFinished();
-    const QByteArray out = tool.readAllStandardOutput();
-    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -2,
-            out.isEmpty() ? QList<QByteArray>() : out.chopped(out.endsWith('\n') ? 1 : 0).split('\n'),
-            tool.readAllStandardError()};
 }
 
 TEST(ScriptStreams, LineEndsEncodingsBoundsAndStandardStreams) {
@@ -75,10 +60,11 @@ TEST(ScriptStreams, LineEndsEncodingsBoundsAndStandardStreams) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const ToolRun r = run_tool(dir.path(), c.args, c.input, c.fd);
+        const ProgramRun r = run_tool(dir.path(), c.args, c.input, c.fd);
         EXPECT_EQ(r.exit_code, c.exit_code) << r.err.toStdString();
-        EXPECT_EQ(r.lines.size(), c.lines);
-        for (const QByteArray& line : r.lines) {
+        const QList<QByteArray> lines = r.out.isEmpty() ? QList<QByteArray>() : r.out.chopped(r.out.endsWith('\n') ? 1 : 0).split('\n');
+        EXPECT_EQ(lines.size(), c.lines);
+        for (const QByteArray& line : lines) {
             QJsonParseError error{};
             EXPECT_TRUE(QJsonDocument::fromJson(line, &error).isObject()) << error.errorString().toStdString();
         }

@@ -1,7 +1,6 @@
 // Start-up as a user meets it: where the table is found, the command lines
 // of both programs, and the identity the application gives the desktop.
 
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <filesystem>
@@ -98,27 +97,16 @@ TEST(Identity, QtsDataFoldersAreWhereTheInstallationKeepsTheTable) {
     QCoreApplication::setApplicationName(name);
 }
 
-// A program run in `dir` with these arguments and standard input, with no
-// display and no installed table in reach.
-struct Outcome {
-    int exit_code = -1;
-    std::string out, err;
-};
-Outcome run(const char* program, const QStringList& args, const QString& dir) {
-    QProcess p;
-    p.setWorkingDirectory(dir);
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/none"));
-    env.insert(QStringLiteral("XDG_DATA_DIRS"), dir + QStringLiteral("/none"));
-    p.setProcessEnvironment(env);
-    p.start(QString::fromLatin1(program), args);
-    p.closeWriteChannel();
-    // A window program still running at the deadline has opened its window
-    // (the process is ended with the QProcess).
-    if (!p.waitForFinished(30000)) return {};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput().toStdString(),
-            p.readAllStandardError().toStdString()};
+// A program run in `dir` with these arguments, with no display and no
+// installed table in reach.
+ProgramRun run(const char* program, const QStringList& args, const QString& dir) {
+    return run_program(QString::fromLatin1(program), args, dir, {}, [&](QProcess& p) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) env.remove(QString::fromLatin1(name));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), dir + QStringLiteral("/none"));
+        env.insert(QStringLiteral("XDG_DATA_DIRS"), dir + QStringLiteral("/none"));
+        p.setProcessEnvironment(env);
+    }, 30);
 }
 
 TEST(CommandLine, HelpVersionAndEveryUnusableCommandLine) {
@@ -161,14 +149,15 @@ TEST(CommandLine, HelpVersionAndEveryUnusableCommandLine) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(fs::path(c.program).filename().string() + " " + c.args.join(u' ').toStdString());
-        const Outcome r = run(c.program, c.args, tmp.path());
-        EXPECT_EQ(r.exit_code, c.exit_code) << r.err;
-        EXPECT_TRUE(r.out.starts_with(c.out)) << r.out;
-        EXPECT_NE(r.err.find(c.err), std::string::npos) << r.err;
+        const ProgramRun r = run(c.program, c.args, tmp.path());
+        const std::string out = r.out.toStdString(), err = r.err.toStdString();
+        EXPECT_EQ(r.exit_code, c.exit_code) << err;
+        EXPECT_TRUE(out.starts_with(c.out)) << out;
+        EXPECT_NE(err.find(c.err), std::string::npos) << err;
         // Help and version say nothing else; a refusal or warning prints nothing on standard output.
-        EXPECT_TRUE(*c.err ? r.out.empty() && r.err.find(c.err) == r.err.rfind(c.err) : r.err.empty()) << r.out << r.err;
+        EXPECT_TRUE(*c.err ? out.empty() && err.find(c.err) == err.rfind(c.err) : err.empty()) << out << err;
         if (c.args.value(0).endsWith(QStringLiteral("version"))) {
-            EXPECT_EQ(r.out.substr(r.out.find(' ') + 1), version + "\n");
+            EXPECT_EQ(out.substr(out.find(' ') + 1), version + "\n");
         }
     }
 }

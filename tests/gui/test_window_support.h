@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProcess>
 #include <QScrollBar>
 #include <QTemporaryDir>
 
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <functional>
 
 #include "app/form1.h"
 #include "app/platform_notices.h"
@@ -72,20 +74,34 @@ struct Window {
 };
 
 // The window's controls, found by the names the user knows them by.
-inline QLineEdit* text_box(Form1& f, const char* name) {
-    auto* box = f.findChild<QLineEdit*>(QString::fromLatin1(name));
-    EXPECT_NE(box, nullptr) << name;
-    return box;
+template <class Control>
+Control* control(Form1& f, const char* name) {
+    auto* found = f.findChild<Control*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << name;
+    return found;
 }
-inline QScrollBar* scroll(Form1& f, const char* name) {
-    auto* bar = f.findChild<QScrollBar*>(QString::fromLatin1(name));
-    EXPECT_NE(bar, nullptr) << name;
-    return bar;
-}
-inline PictureBox* picture(Form1& f, const char* name) {
-    auto* box = f.findChild<PictureBox*>(QString::fromLatin1(name));
-    EXPECT_NE(box, nullptr) << name;
-    return box;
+inline QLineEdit* text_box(Form1& f, const char* name) { return control<QLineEdit>(f, name); }
+inline QScrollBar* scroll(Form1& f, const char* name) { return control<QScrollBar>(f, name); }
+inline PictureBox* picture(Form1& f, const char* name) { return control<PictureBox>(f, name); }
+
+// A program run in `dir` with `input` on its standard input; `setup` may
+// change its environment or what its child process does first. The exit
+// code is -2 after a crash, -1 when it was still running after `seconds`
+// (a window program then has opened its window) and was ended.
+struct ProgramRun {
+    int exit_code = -1;
+    QByteArray out, err;
+};
+inline ProgramRun run_program(const QString& program, const QStringList& args, const QString& dir, const QByteArray& input = {},
+                       const std::function<void(QProcess&)>& setup = {}, int seconds = 60) {
+    QProcess p;
+    p.setWorkingDirectory(dir);
+    if (setup) setup(p);
+    p.start(program, args);
+    p.write(input);
+    p.closeWriteChannel();
+    if (!p.waitForFinished(seconds * 1000)) return p.kill(), p.waitForFinished(), ProgramRun{};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
 // How many circles a surface shows.
