@@ -109,7 +109,7 @@ TEST(Profile, CamberedProfileFiftyOnePoints) {
     EXPECT_TRUE(s.cp_surf[1] == 1.0 - c * c / s.radius_sq && s.cp_surf[51] == s.cp_surf[1]);
 }
 
-TEST(Pressure, CircularArcLeadingEdgeOverrideRoundsTheIndexHalfToEven) {
+TEST(Pressure, CircularArcLeadingEdgeOverrideAndProfilesBelowTheAxis) {
     // At zero incidence only the overridden point (half_intervals + 1 rounded
     // half to even) is exactly 0; with an even count no point is at zeta = -1.
     for (const auto& [n_points, index] : {std::pair{21, 11}, {50, 26}, {52, 26}, {54, 28}}) {
@@ -121,6 +121,14 @@ TEST(Pressure, CircularArcLeadingEdgeOverrideRoundsTheIndexHalfToEven) {
     }
     ModelState s = profile(0, 0.05, 21);  // at incidence the arc's leading edge is unbounded
     for (const double alpha : {1, 3, -3}) EXPECT_TRUE(basınc_hesapla(s, alpha) == -99 && s.cp_surf[11] == -99) << alpha;
+    // An arc or profile below the axis mirrors the one above: the same Cp_min
+    // at the opposite angle and the opposite lift (the arc's centre at -pi/2).
+    for (const auto& [eps, alpha] : {std::pair{0.0, 0}, {0.1, 4}}) {
+        ModelState up = profile(eps, 0.08, 51), down = profile(eps, -0.08, 51);
+        EXPECT_NEAR(basınc_hesapla(up, alpha), basınc_hesapla(down, -alpha), 1e-12) << eps;
+        lift_curve(up), lift_curve(down);
+        EXPECT_NEAR(up.cl_current, -down.cl_current, 1e-12) << eps;
+    }
 }
 
 TEST(Rules, GasConstantsFromGammaAndWorkedValues) {
