@@ -66,11 +66,12 @@ double round_half_even(double v, int decimals) {
     return std::signbit(v) ? -r : r;
 }
 
-std::string number_text(double v) {
-    if (!std::isfinite(v)) return {};
-    if (v == 0) return "0";
+namespace {
+
+// Finite, non-zero v with its shortest digits d as plain decimal text;
+// integers from 2^53 up written out digit for digit.
+std::string plain_text(double v, const ShortestDigits& d) {
     if (std::fabs(v) >= kExactIntegers) return fmt::format("{:.0f}", v);
-    const ShortestDigits d = shortest_digits(v);
     const long long count = static_cast<long long>(d.digits.size());
     std::string out = std::signbit(v) ? "-" : "";
     if (d.before_point <= 0)
@@ -83,12 +84,20 @@ std::string number_text(double v) {
     return out;
 }
 
+}  // namespace
+
+std::string number_text(double v) {
+    if (!std::isfinite(v)) return {};
+    if (v == 0) return "0";
+    return plain_text(v, shortest_digits(v));
+}
+
 std::string shortest_text(double v) {
     if (!std::isfinite(v)) return {};
     if (v == 0) return std::signbit(v) ? "-0" : "0";
-    const std::string plain = number_text(v);
-    // The same digits as d.ddde+XX, taken when strictly shorter.
     const ShortestDigits d = shortest_digits(v);
+    const std::string plain = plain_text(v, d);
+    // The same digits as d.ddde+XX, taken when strictly shorter.
     const long long exponent = d.before_point - 1;
     std::string out = std::signbit(v) ? "-" : "";
     out += d.digits.substr(0, 1);
