@@ -119,7 +119,7 @@ private:
     // Segments of one colour in a row are stroked in one call. The pen of
     // each colour is made once per paint: changing a pen's colour costs
     // more than stroking a short segment.
-    void use_pen(Colour key, const QColor* colour) {
+    void use_pen(Colour key) {
         if (pen_key_ == key && !pens_.empty()) return;
         flush();
         pen_key_ = key;
@@ -128,7 +128,7 @@ private:
                 painter_.setPen(pen);
                 return;
             }
-        QPen pen(colour ? *colour : (key == kForeground ? foreground_ : to_qcolor(key)));
+        QPen pen(key == kForeground ? foreground_ : to_qcolor(key));
         pen.setCosmetic(true);
         pen.setWidth(width_);
         // Square ends overlap where the segments of a curve meet, so the
@@ -162,7 +162,7 @@ private:
             const double radius = std::abs(p.r * sx_);  // units of the horizontal axis
             const QRectF bounds(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
             if (!bounds.intersects(box_)) return;
-            use_pen(key, nullptr);
+            use_pen(key);
             flush();
             antialias(true);
             painter_.drawEllipse(centre, radius, radius);
@@ -191,7 +191,7 @@ private:
             painter_.fillRect(from_device_.mapRect(pixels), key == kForeground ? foreground_ : to_qcolor(key));
             return;
         }
-        use_pen(key, nullptr);
+        use_pen(key);
         lines_.emplace_back(a, b);
     }
 
