@@ -11,11 +11,16 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QProxyStyle>
 #include <QScrollBar>
 #include <QStyle>
+#include <QStyleFactory>
+#include <QStyleOptionFrame>
 #include <QStyleOptionGroupBox>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "app/form1.h"
 #include "charts/picture_box.h"
@@ -152,6 +157,93 @@ QLabel* make_chart_label(QWidget* surface, const char* name, const QString& capt
     return label;
 }
 
+// The style of the value boxes: the application's style, except that a
+// box's panel (its frame and base) is painted once per box, size, state and
+// palette into an image over what its frame shows beneath it, and copied
+// from there. A value box repaints whenever its number changes; the rounded
+// frame costs more to stroke than the number to draw. Elsewhere than on
+// whole device pixels the panel is painted as the style paints it.
+class ValueBoxStyle : public QProxyStyle {
+public:
+    ValueBoxStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+        const QWidget* parent = widget ? widget->parentWidget() : nullptr;
+        const qreal ratio = frame && element == PE_PanelLineEdit && parent && frame->rect == widget->rect()
+                                ? whole_pixel_ratio(*painter)
+                                : 0;
+        if (ratio == 0) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const Panel key{widget,
+                        widget->geometry(),
+                        parent->size(),
+                        parent->palette().cacheKey(),
+                        frame->state,
+                        frame->palette.cacheKey(),
+                        frame->lineWidth,
+                        frame->features,
+                        ratio,
+                        target_format(*painter),
+                        QImage()};
+        auto found = std::find_if(panels_.begin(), panels_.end(), [&](const Panel& p) { return p.same(key); });
+        if (found == panels_.end()) {
+            // A panel is painted ahead only once it is seen a second time:
+            // most boxes never change, and start-up stays as it was.
+            if (panels_.size() >= kMostPanels) panels_.clear();
+            panels_.push_back(key);
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        if (found->image.isNull()) {
+            // What the frame paints under the box, then the panel over it:
+            // the pixels a direct paint gives.
+            QImage image(key.geometry.size() * ratio, key.format);
+            image.setDevicePixelRatio(ratio);
+            const_cast<QWidget*>(parent)->render(&image, QPoint(), QRegion(key.geometry),
+                                                 QWidget::DrawWindowBackground);
+            QStyleOptionFrame at_origin = *frame;
+            at_origin.rect.moveTo(0, 0);
+            QPainter once(&image);
+            begin_like_widget(once, *widget);
+            QProxyStyle::drawPrimitive(element, &at_origin, &once, widget);
+            once.end();
+            found->image = image;
+        }
+        painter->drawImage(frame->rect.topLeft(), found->image);
+    }
+
+private:
+    struct Panel {
+        const QWidget* box;
+        QRect geometry;
+        QSize parent_size;
+        qint64 parent_palette;
+        State state;
+        qint64 palette;
+        int line_width;
+        QStyleOptionFrame::FrameFeatures features;
+        qreal ratio;
+        QImage::Format format;
+        QImage image;
+        bool same(const Panel& o) const {
+            return box == o.box && geometry == o.geometry && parent_size == o.parent_size &&
+                   parent_palette == o.parent_palette && state == o.state && palette == o.palette &&
+                   line_width == o.line_width && features == o.features && ratio == o.ratio && format == o.format;
+        }
+    };
+    static constexpr std::size_t kMostPanels = 64;
+    mutable std::vector<Panel> panels_;
+};
+
+QStyle* value_box_style() {
+    static ValueBoxStyle* style = new ValueBoxStyle;
+    return style;
+}
+
 QLineEdit* make_box(QWidget* parent, const char* name, int left, int top, int width,
                     const QString& text, bool editable = false) {
     auto* box = new QLineEdit(text, parent);
@@ -159,6 +251,7 @@ QLineEdit* make_box(QWidget* parent, const char* name, int left, int top, int wi
     box->setGeometry(px(left), px(top), px(width), px(285));
     box->setReadOnly(!editable);
     box->setFont(value_font());
+    box->setStyle(value_box_style());
     // The shown values take focus by click only, so that Tab walks the
     // inputs: the scroll bars and the Mach box.
     if (!editable) box->setFocusPolicy(Qt::ClickFocus);
