@@ -125,5 +125,37 @@ TEST(Repaint, LayeredChartsPaintTheSamePixelsAsAPlainPaint) {
     }
 }
 
+TEST(Repaint, ValueBoxesCopiedFromPaintedPanelsLookAsPaintedByTheStyle) {
+    Window w;
+    w->show();
+    // Each box is seen twice at least, so that its panel comes from an
+    // image; the Mach box in its note, error and focused looks as well.
+    for (int value : {4, 12, 13}) {
+        scroll(w, "HScroll_Thickness")->setValue(value);
+        QCoreApplication::processEvents();
+    }
+    QLineEdit* mach = text_box(w, "Text_Moo");
+    QStyle* own = mach->style();
+    for (const char* text : {"0,7", "0,7", "abc", "abc", "0.5", "0.5"}) {
+        mach->setText(QString::fromLatin1(text));
+        if (std::string(text) == "0.5") mach->setFocus();
+        QCoreApplication::processEvents();
+        std::vector<std::pair<QRect, QImage>> copied;
+        const QImage window = QGuiApplication::primaryScreen()->grabWindow(w->winId()).toImage();
+        const auto boxes = w->findChildren<QLineEdit*>();
+        for (QLineEdit* box : boxes) {
+            const QRect at(box->mapTo(w.form.get(), QPoint(0, 0)), box->size());
+            copied.emplace_back(at, window.copy(at));
+            box->setStyle(nullptr);  // the application's style, painting directly
+        }
+        QCoreApplication::processEvents();
+        for (QLineEdit* box : boxes) box->repaint();
+        const QImage direct = QGuiApplication::primaryScreen()->grabWindow(w->winId()).toImage();
+        for (const auto& [at, image] : copied) EXPECT_EQ(image, direct.copy(at)) << text << " at " << at.x() << "," << at.y();
+        // Back to the window's own style for the next look.
+        for (QLineEdit* box : boxes) box->setStyle(own);
+    }
+}
+
 }  // namespace
 }  // namespace jmach::testing
