@@ -30,10 +30,32 @@ QString text(const char* s) { return QString::fromUtf8(s); }
 // A tooltip as rich text, so that Qt wraps its lines: paragraphs at blank
 // lines, line breaks kept.
 QString tip(const QString& plain) {
+    // Paragraphs at blank lines, line breaks within them, the text escaped:
+    // in one pass that copies the plain runs whole, since the boxes whose
+    // tooltips tell the last result get a new one on every change.
     QString html;
-    for (const QString& paragraph : plain.split(QStringLiteral("\n\n")))
-        html += QStringLiteral("<p>") + paragraph.toHtmlEscaped().replace(QLatin1Char('\n'), QStringLiteral("<br>")) +
-                QStringLiteral("</p>");
+    html.reserve(plain.size() + 64);
+    html += QLatin1String("<p>");
+    const QChar* run = plain.constData();
+    const QChar* const end = run + plain.size();
+    for (const QChar* c = run; c != end; ++c) {
+        const char16_t u = c->unicode();
+        if (u != u'\n' && u != u'<' && u != u'>' && u != u'&' && u != u'"') continue;
+        html.append(run, c - run);
+        if (u == u'\n' && c + 1 != end && c[1] == u'\n') {
+            html += QLatin1String("</p><p>");
+            ++c;
+        } else {
+            html += u == u'\n' ? QLatin1String("<br>")
+                    : u == u'<' ? QLatin1String("&lt;")
+                    : u == u'>' ? QLatin1String("&gt;")
+                    : u == u'&' ? QLatin1String("&amp;")
+                                : QLatin1String("&quot;");
+        }
+        run = c + 1;
+    }
+    html.append(run, end - run);
+    html += QLatin1String("</p>");
     return html;
 }
 
