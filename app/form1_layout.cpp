@@ -79,12 +79,15 @@ public:
 
 protected:
     virtual void paint_once(QPainter& painter) = 0;
+    // What the widget is painted over: its window colour, or (when false)
+    // what its parent shows beneath it.
+    virtual bool over_window_colour() const { return true; }
 
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
         const qreal ratio = whole_pixel_ratio(painter);
         if (ratio == 0) {
-            painter.fillRect(this->rect(), this->palette().color(QPalette::Window));
+            if (over_window_colour()) painter.fillRect(this->rect(), this->palette().color(QPalette::Window));
             painter.end();
             Base::paintEvent(event);
             return;
@@ -93,7 +96,10 @@ protected:
         if (image_.size() != this->size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
             image_ = QImage(this->size() * ratio, format);
             image_.setDevicePixelRatio(ratio);
-            image_.fill(this->palette().color(QPalette::Window));
+            if (over_window_colour())
+                image_.fill(this->palette().color(QPalette::Window));
+            else
+                this->parentWidget()->render(&image_, QPoint(), QRegion(this->geometry()), QWidget::DrawWindowBackground);
             QPainter once(&image_);
             begin_like_widget(once, *this);
             paint_once(once);
@@ -132,9 +138,24 @@ protected:
     }
 };
 
+// A caption inside a frame. It is painted once over what the frame shows
+// beneath it and copied from there: some captions reach a pixel into the
+// value box beside them and repaint with it on every change.
+class FrameLabel : public PaintedOnce<QLabel> {
+public:
+    using PaintedOnce<QLabel>::PaintedOnce;
+
+protected:
+    bool over_window_colour() const override { return false; }
+    void paint_once(QPainter& painter) override {
+        style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
+                              palette(), isEnabled(), text(), foregroundRole());
+    }
+};
+
 QLabel* make_label(QWidget* parent, const char* name, const QString& caption, int left, int top,
                    int width, int height = 255) {
-    auto* label = new QLabel(caption, parent);
+    auto* label = new FrameLabel(caption, parent);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

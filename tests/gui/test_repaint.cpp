@@ -2,6 +2,8 @@
 // painted layers (background, grid and unchanged curves kept from the last
 // paint) give the very pixels of a plain paint of the whole drawing.
 
+#include <QGroupBox>
+#include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPainter>
@@ -125,7 +127,7 @@ TEST(Repaint, LayeredChartsPaintTheSamePixelsAsAPlainPaint) {
     }
 }
 
-TEST(Repaint, ValueBoxesCopiedFromPaintedPanelsLookAsPaintedByTheStyle) {
+TEST(Repaint, BoxesAndCaptionsCopiedFromPaintedImagesLookAsPaintedDirectly) {
     Window w;
     w->show();
     // Each box is seen twice at least, so that its panel comes from an
@@ -155,6 +157,26 @@ TEST(Repaint, ValueBoxesCopiedFromPaintedPanelsLookAsPaintedByTheStyle) {
         // Back to the window's own style for the next look.
         for (QLineEdit* box : boxes) box->setStyle(own);
     }
+    // The captions in the frames, against plain labels in their places.
+    QCoreApplication::processEvents();
+    const QImage window = QGuiApplication::primaryScreen()->grabWindow(w->winId()).toImage();
+    std::vector<std::pair<QRect, QImage>> copied;
+    for (QGroupBox* frame : w->findChildren<QGroupBox*>())
+        for (QLabel* caption : frame->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            const QRect at(caption->mapTo(w.form.get(), QPoint(0, 0)), caption->size());
+            copied.emplace_back(at, window.copy(at));
+            auto* plain = new QLabel(caption->text(), frame);
+            plain->setGeometry(caption->geometry());
+            plain->setFont(caption->font());
+            plain->setAlignment(caption->alignment());
+            plain->stackUnder(caption);
+            plain->show();
+            caption->hide();
+        }
+    ASSERT_GE(copied.size(), 10u);
+    QCoreApplication::processEvents();
+    const QImage direct = QGuiApplication::primaryScreen()->grabWindow(w->winId()).toImage();
+    for (const auto& [at, image] : copied) EXPECT_EQ(image, direct.copy(at)) << "caption at " << at.x() << "," << at.y();
 }
 
 }  // namespace
