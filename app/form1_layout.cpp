@@ -59,15 +59,6 @@ QFont chart_font(int pixels) {
     return font;
 }
 
-// A painter on an image set up as a painter on the widget would be: the
-// widget's font, text colour, background and direction.
-void begin_like_widget(QPainter& painter, const QWidget& widget) {
-    painter.setFont(widget.font());
-    painter.setPen(widget.palette().color(widget.foregroundRole()));
-    painter.setBackground(widget.palette().brush(widget.backgroundRole()));
-    painter.setLayoutDirection(widget.layoutDirection());
-}
-
 // A widget whose look never changes by itself: on a raster device it is
 // painted once into an image of the target's format and copied from there
 // until its size, resolution, font, palette or style changes; elsewhere
@@ -116,28 +107,6 @@ private:
     QImage image_;
 };
 
-// A caption laid over a chart. Like a label over a picture, a click on it
-// belongs to the label, not to the chart below.
-//
-// The label paints its own pale yellow background instead of letting the
-// toolkit fill it: an opaque child would cut a hole into the chart's paint
-// region, and a chart clipped to such a region strokes its curves many
-// times slower. Its text never changes, so on a raster device the label is
-// painted once into an image and copied from there.
-class OverlayLabel : public PaintedOnce<QLabel> {
-public:
-    using PaintedOnce<QLabel>::PaintedOnce;
-
-protected:
-    void mousePressEvent(QMouseEvent* event) override { event->accept(); }
-    void mouseReleaseEvent(QMouseEvent* event) override { event->accept(); }
-
-    void paint_once(QPainter& painter) override {
-        style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
-                              palette(), isEnabled(), text(), foregroundRole());
-    }
-};
-
 // A caption inside a frame. It is painted once over what the frame shows
 // beneath it and copied from there: some captions reach a pixel into the
 // value box beside them and repaint with it on every change.
@@ -165,7 +134,7 @@ QLabel* make_label(QWidget* parent, const char* name, const QString& caption, in
 
 QLabel* make_chart_label(QWidget* surface, const char* name, const QString& caption, int left,
                          int top, const QFont& font, int width = 375, int height = 255) {
-    auto* label = new OverlayLabel(caption, surface);
+    auto* label = new ChartCaption(caption, surface);
     label->setObjectName(QString::fromLatin1(name));
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

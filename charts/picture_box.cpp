@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
+#include <QStyle>
 #include <QPixmap>
 #include <QTransform>
 #include <QtGlobal>
@@ -68,6 +69,13 @@ qreal whole_pixel_ratio(QPainter& painter) {
     const bool whole = t.type() <= QTransform::TxScale && ratio == t.m22() && ratio >= 1 &&
                        ratio == std::floor(ratio) && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
     return whole ? ratio : 0;
+}
+
+void begin_like_widget(QPainter& painter, const QWidget& widget) {
+    painter.setFont(widget.font());
+    painter.setPen(widget.palette().color(widget.foregroundRole()));
+    painter.setBackground(widget.palette().brush(widget.backgroundRole()));
+    painter.setLayoutDirection(widget.layoutDirection());
 }
 
 QColor to_qcolor(Colour c) {
@@ -279,6 +287,51 @@ QImage paint_image(const RecordingSurface& surface, const QSize& size, const QCo
     return image;
 }
 
+ChartCaption::ChartCaption(const QString& text, QWidget* chart) : QLabel(text, chart) {
+    // The chart paints the caption; the toolkit never does.
+    setUpdatesEnabled(false);
+}
+
+void ChartCaption::paint_text(QPainter& painter) {
+    style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
+                          palette(), isEnabled(), text(), foregroundRole());
+}
+
+void ChartCaption::paint_on(QPainter& painter) {
+    const qreal ratio = whole_pixel_ratio(painter);
+    painter.save();
+    painter.translate(pos());
+    if (ratio == 0) {
+        // As a label paints itself: clipped to its rectangle.
+        painter.setClipRect(rect(), painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+        begin_like_widget(painter, *this);
+        painter.fillRect(rect(), palette().color(QPalette::Window));
+        paint_text(painter);
+    } else {
+        const QImage::Format format = target_format(painter);
+        if (image_.size() != size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
+            image_ = QImage(size() * ratio, format);
+            image_.setDevicePixelRatio(ratio);
+            image_.fill(palette().color(QPalette::Window));
+            QPainter once(&image_);
+            begin_like_widget(once, *this);
+            paint_text(once);
+        }
+        painter.drawImage(0, 0, image_);
+    }
+    painter.restore();
+}
+
+void ChartCaption::mousePressEvent(QMouseEvent* event) { event->accept(); }
+void ChartCaption::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
+
+void ChartCaption::changeEvent(QEvent* event) {
+    // A new font, palette or style: painted afresh, by the chart.
+    image_ = QImage();
+    if (parentWidget()) parentWidget()->update();
+    QLabel::changeEvent(event);
+}
+
 PictureBox::PictureBox(QWidget* parent, const QColor& foreground)
     : QWidget(parent), foreground_(foreground) {
     // Every paint fills the whole box; labels laid over it see the same
@@ -330,6 +383,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
     if (ratio == 0 || !has_drawable_scale(*this)) {
         paint_surface(painter, rect(), *this, foreground_);
         last_items_ = items;
+        paint_captions(painter);
         return;
     }
     // The layer takes what this paint shares with the last one, up to the
@@ -358,9 +412,18 @@ void PictureBox::paintEvent(QPaintEvent*) {
     // lines straight into the pixels instead of through its general span
     // clipper, at half the cost, with the same pixels.
     painter.setClipRect(rect());
-    PrimitivePainter rest(painter, rect(), *scale(), foreground_);
-    rest.paint(items, layer_items_.size(), items.size());
+    {
+        PrimitivePainter rest(painter, rect(), *scale(), foreground_);
+        rest.paint(items, layer_items_.size(), items.size());
+    }
     last_items_ = items;
+    paint_captions(painter);
+}
+
+void PictureBox::paint_captions(QPainter& painter) {
+    for (QObject* child : children())
+        if (auto* caption = qobject_cast<ChartCaption*>(child); caption && caption->isVisibleTo(this))
+            caption->paint_on(painter);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

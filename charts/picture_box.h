@@ -6,6 +6,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QLabel>
 #include <QPixmap>
 #include <QSize>
 #include <QWidget>
@@ -30,6 +31,10 @@ qreal whole_pixel_ratio(QPainter& painter);
 // A chart colour value (red + 256 green + 65536 blue) as a QColor.
 QColor to_qcolor(Colour c);
 
+// A painter on an image set up as a painter on the widget would be: the
+// widget's font, text colour, background and direction.
+void begin_like_widget(QPainter& painter, const QWidget& widget);
+
 // Paints the retained drawing of `surface` into `target` (logical pixels of
 // the painter's device): the pale yellow background, then every primitive
 // mapped linearly from the Scale rectangle onto `target`, clipped to it.
@@ -45,6 +50,29 @@ void paint_surface(QPainter& painter, const QRect& target, const RecordingSurfac
 // pixels at the given device pixel ratio.
 QImage paint_image(const RecordingSurface& surface, const QSize& size, const QColor& foreground,
                    qreal device_pixel_ratio = 1.0);
+
+// A caption laid over a chart: a label in its place on its background
+// colour, painted by the chart it lies on, over the curves, rather than as a
+// widget of its own; a chart redraw then costs no repaint of each caption.
+// On a raster device it is painted once into an image and copied from there.
+// Like a label over a picture, it takes the clicks on it from the chart, and
+// it is a label to assistive technology.
+class ChartCaption : public QLabel {
+    Q_OBJECT
+public:
+    ChartCaption(const QString& text, QWidget* chart);
+    // Paints the caption at its place with a painter on its chart.
+    void paint_on(QPainter& painter);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void paint_text(QPainter& painter);
+    QImage image_;
+};
 
 class PictureBox : public QWidget, public RecordingSurface {
     Q_OBJECT
@@ -65,6 +93,7 @@ protected:
 
 private:
     bool layer_fits(qreal ratio) const;
+    void paint_captions(QPainter& painter);
 
     QColor foreground_;
     bool pressed_ = false;

@@ -157,23 +157,28 @@ TEST(Repaint, BoxesAndCaptionsCopiedFromPaintedImagesLookAsPaintedDirectly) {
         // Back to the window's own style for the next look.
         for (QLineEdit* box : boxes) box->setStyle(own);
     }
-    // The captions in the frames, against plain labels in their places.
+    // The captions in the frames and on the charts, against plain labels in
+    // their places (a chart's on its own pale yellow).
     QCoreApplication::processEvents();
     const QImage window = QGuiApplication::primaryScreen()->grabWindow(w->winId()).toImage();
     std::vector<std::pair<QRect, QImage>> copied;
-    for (QGroupBox* frame : w->findChildren<QGroupBox*>())
-        for (QLabel* caption : frame->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    std::vector<QWidget*> holders;
+    for (QGroupBox* frame : w->findChildren<QGroupBox*>()) holders.push_back(frame);
+    for (const char* name : kChartNames) holders.push_back(picture(w, name));
+    for (QWidget* holder : holders)
+        for (QLabel* caption : holder->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
             const QRect at(caption->mapTo(w.form.get(), QPoint(0, 0)), caption->size());
             copied.emplace_back(at, window.copy(at));
-            auto* plain = new QLabel(caption->text(), frame);
+            auto* plain = new QLabel(caption->text(), holder);
             plain->setGeometry(caption->geometry());
             plain->setFont(caption->font());
             plain->setAlignment(caption->alignment());
-            plain->stackUnder(caption);
+            plain->setPalette(caption->palette());
+            plain->setAutoFillBackground(qobject_cast<PictureBox*>(holder) != nullptr);
             plain->show();
             caption->hide();
         }
-    ASSERT_GE(copied.size(), 10u);
+    ASSERT_GE(copied.size(), 35u);
     QCoreApplication::processEvents();
     const QImage direct = QGuiApplication::primaryScreen()->grabWindow(w->winId()).toImage();
     for (const auto& [at, image] : copied) EXPECT_EQ(image, direct.copy(at)) << "caption at " << at.x() << "," << at.y();
