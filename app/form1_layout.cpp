@@ -83,10 +83,7 @@ protected:
             Base::paintEvent(event);
             return;
         }
-        const QImage::Format format = target_format(painter);
-        if (image_.size() != this->size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
-            image_ = QImage(this->size() * ratio, format);
-            image_.setDevicePixelRatio(ratio);
+        if (renew_image(image_, this->size(), ratio, target_format(painter))) {
             if (over_window_colour())
                 image_.fill(this->palette().color(QPalette::Window));
             else
@@ -116,10 +113,7 @@ public:
 
 protected:
     bool over_window_colour() const override { return false; }
-    void paint_once(QPainter& painter) override {
-        style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
-                              palette(), isEnabled(), text(), foregroundRole());
-    }
+    void paint_once(QPainter& painter) override { paint_label_text(painter, *this); }
 };
 
 QLabel* make_label(QWidget* parent, const char* name, const QString& caption, int left, int top,

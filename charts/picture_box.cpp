@@ -78,6 +78,19 @@ void begin_like_widget(QPainter& painter, const QWidget& widget) {
     painter.setLayoutDirection(widget.layoutDirection());
 }
 
+void paint_label_text(QPainter& painter, const QLabel& label) {
+    label.style()->drawItemText(&painter, label.contentsRect(),
+                                QStyle::visualAlignment(label.layoutDirection(), label.alignment()), label.palette(),
+                                label.isEnabled(), label.text(), label.foregroundRole());
+}
+
+bool renew_image(QImage& image, const QSize& size, qreal ratio, QImage::Format format) {
+    if (image.size() == size * ratio && image.devicePixelRatio() == ratio && image.format() == format) return false;
+    image = QImage(size * ratio, format);
+    image.setDevicePixelRatio(ratio);
+    return true;
+}
+
 QColor to_qcolor(Colour c) {
     return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),
                   static_cast<int>((c >> 16) & 0xFFu));
@@ -120,6 +133,8 @@ private:
     // Chart colours are 24-bit: this value stands for the foreground.
     static constexpr Colour kForeground = 0xFFFFFFFFu;
 
+    QColor colour(Colour key) const { return key == kForeground ? foreground_ : to_qcolor(key); }
+
     QPointF map(double x, double y) const {
         return QPointF(target_.left() + (x - scale_.x1) * sx_, target_.top() + (y - scale_.y1) * sy_);
     }
@@ -136,7 +151,7 @@ private:
                 painter_.setPen(pen);
                 return;
             }
-        QPen pen(key == kForeground ? foreground_ : to_qcolor(key));
+        QPen pen(colour(key));
         pen.setCosmetic(true);
         pen.setWidth(width_);
         // Square ends overlap where the segments of a curve meet, so the
@@ -196,7 +211,7 @@ private:
                 const double hi = std::floor(std::max(da.y(), db.y())) + 1.0;
                 pixels = QRectF(x, lo, width_, hi - lo);
             }
-            painter_.fillRect(from_device_.mapRect(pixels), key == kForeground ? foreground_ : to_qcolor(key));
+            painter_.fillRect(from_device_.mapRect(pixels), colour(key));
             return;
         }
         use_pen(key);
@@ -292,11 +307,6 @@ ChartCaption::ChartCaption(const QString& text, QWidget* chart) : QLabel(text, c
     setUpdatesEnabled(false);
 }
 
-void ChartCaption::paint_text(QPainter& painter) {
-    style()->drawItemText(&painter, contentsRect(), QStyle::visualAlignment(layoutDirection(), alignment()),
-                          palette(), isEnabled(), text(), foregroundRole());
-}
-
 void ChartCaption::paint_on(QPainter& painter) {
     const qreal ratio = whole_pixel_ratio(painter);
     painter.save();
@@ -306,16 +316,13 @@ void ChartCaption::paint_on(QPainter& painter) {
         painter.setClipRect(rect(), painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
         begin_like_widget(painter, *this);
         painter.fillRect(rect(), palette().color(QPalette::Window));
-        paint_text(painter);
+        paint_label_text(painter, *this);
     } else {
-        const QImage::Format format = target_format(painter);
-        if (image_.size() != size() * ratio || image_.devicePixelRatio() != ratio || image_.format() != format) {
-            image_ = QImage(size() * ratio, format);
-            image_.setDevicePixelRatio(ratio);
+        if (renew_image(image_, size(), ratio, target_format(painter))) {
             image_.fill(palette().color(QPalette::Window));
             QPainter once(&image_);
             begin_like_widget(once, *this);
-            paint_text(once);
+            paint_label_text(once, *this);
         }
         painter.drawImage(0, 0, image_);
     }

@@ -35,6 +35,14 @@ QColor to_qcolor(Colour c);
 // widget's font, text colour, background and direction.
 void begin_like_widget(QPainter& painter, const QWidget& widget);
 
+// Draws a label's text where and as the label itself draws it.
+void paint_label_text(QPainter& painter, const QLabel& label);
+
+// Makes `image` a new image of `size` logical pixels at the device pixel
+// ratio in `format`, unless it already is one. True when it is new and
+// still to be painted.
+bool renew_image(QImage& image, const QSize& size, qreal ratio, QImage::Format format);
+
 // Paints the retained drawing of `surface` into `target` (logical pixels of
 // the painter's device): the pale yellow background, then every primitive
 // mapped linearly from the Scale rectangle onto `target`, clipped to it.
@@ -70,7 +78,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void paint_text(QPainter& painter);
     QImage image_;
 };
 
