@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "app/form1.h"
@@ -77,7 +78,11 @@ protected:
     void paintEvent(QPaintEvent* event) override {
         QPainter painter(this);
         const qreal ratio = whole_pixel_ratio(painter);
-        if (ratio == 0) {
+        // Over what the parent shows, the image takes a render of the
+        // parent as well: that is done from the second paint on, so that
+        // start-up does not pay it for captions that never repaint.
+        const bool first_over_parent = !over_window_colour() && !std::exchange(painted_, true);
+        if (ratio == 0 || first_over_parent) {
             if (over_window_colour()) painter.fillRect(this->rect(), this->palette().color(QPalette::Window));
             painter.end();
             Base::paintEvent(event);
@@ -102,6 +107,7 @@ protected:
 
 private:
     QImage image_;
+    bool painted_ = false;
 };
 
 // A caption inside a frame. It is painted once over what the frame shows
