@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <algorithm>
+
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
 #include "airfoil/table.h"
@@ -86,15 +88,25 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 namespace {
 // A value too long for its box shows its leading digits, not its tail.
-void show_value(QLineEdit* box, const std::string& text) {
+void write_value(QLineEdit* box, const QString& value) {
     // An unchanged value is left as it is: no repaint of the box, its frame
     // and the scroll bar beside it.
-    const QString value = QString::fromStdString(text);
     if (box->text() == value && box->cursorPosition() == 0) return;
     box->setText(value);
     box->setCursorPosition(0);
 }
 }  // namespace
+
+void Form1::show_value(QLineEdit* box, const std::string& text) {
+    QString value = QString::fromStdString(text);
+    if (watched_) {
+        write_value(box, value);
+        return;
+    }
+    const auto boxes = value_boxes();
+    held_values_[static_cast<std::size_t>(std::find(boxes.begin(), boxes.end(), box) - boxes.begin())] =
+        std::move(value);
+}
 
 void Form1::profil_hesapla() {
     const ProfileOutcome outcome = jmach::profil_hesapla(s_, HScroll_Thickness->value(),
@@ -217,18 +229,50 @@ void Form1::type_mach(const QString& text) { Text_Moo->setText(text); }
 
 void Form1::open_about() { Mn_About->trigger(); }
 
+std::array<QLineEdit*, kValueBoxNames.size()> Form1::value_boxes() const {
+    return {Text_Thickness, Text_Camber, Text_nP, Text_AlfaD, Text_xM, Text_Moo, Text_CpMin, Text_Mcrit, Text_CL, Text1};
+}
+
 QString Form1::value_text(std::string_view box_name) const {
-    const QLineEdit* const boxes[] = {Text_Thickness, Text_Camber, Text_nP, Text_AlfaD, Text_xM,
-                                      Text_Moo,       Text_CpMin,  Text_Mcrit, Text_CL, Text1};
-    static_assert(std::size(boxes) == kValueBoxNames.size());
+    const auto boxes = value_boxes();
     for (std::size_t i = 0; i < kValueBoxNames.size(); ++i)
-        if (box_name == kValueBoxNames[i]) return boxes[i]->text();
+        if (box_name == kValueBoxNames[i]) return held_values_[i] ? *held_values_[i] : boxes[i]->text();
     return {};
 }
 
 QString Form1::value_tip(std::string_view box_name) const {
+    // The only tooltips held back are those of the results.
+    if (box_name == "Text_CpMin" || box_name == "Text_Mcrit") explain_held();
     const auto* box = findChild<QLineEdit*>(QString::fromLatin1(box_name.data(), static_cast<qsizetype>(box_name.size())));
     return box ? box->toolTip() : QString();
+}
+
+void Form1::set_watched(bool watched) {
+    watched_ = watched;
+    if (watched) bring_up_to_date();
+}
+
+void Form1::bring_up_to_date() const {
+    const auto boxes = value_boxes();
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        if (auto& held = held_values_[i]) {
+            write_value(boxes[i], *held);
+            held.reset();
+        }
+    explain_held();
+}
+
+void Form1::explain_held() const {
+    // The results explained are the last ones: nothing but the chain that
+    // holds an explanation back changes what it explains.
+    if (held_cp_min_) {
+        describe_cp_min_now(held_cp_min_->points, held_cp_min_->sampled);
+        held_cp_min_.reset();
+    }
+    if (held_mcrit_) {
+        describe_mcrit_now();
+        held_mcrit_ = false;
+    }
 }
 
 PictureBox& Form1::chart(Chart which) const {

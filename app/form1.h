@@ -121,6 +121,15 @@ public:
     QString value_tip(std::string_view box_name) const;  // the box's tooltip, empty when none
     PictureBox& chart(Chart which) const;
 
+    // A window that nobody watches (the script tool's, between images)
+    // holds back what only a viewer needs: its value boxes are written and
+    // the explanations of its results made when they are read, rendered or
+    // watched again. Writing a line edit lays its text out for the screen,
+    // the larger part of a change outside the numerics. Watched at start.
+    void set_watched(bool watched);
+    // Writes what the window has held back; a watched window holds nothing.
+    void bring_up_to_date() const;
+
     // The handlers: those of the scroll bars and charts come with the
     // recompute chains.
     void Mn_About_Click();
@@ -137,6 +146,10 @@ private:
     void describe_controls();
     void describe_cp_min(double sampled);
     void describe_mcrit();
+    void describe_cp_min_now(int points, double sampled) const;
+    void describe_mcrit_now() const;
+    void explain_held() const;
+    void show_value(QLineEdit* box, const std::string& text);
     // The right-click menus (chart_menu.cpp).
     void build_chart_menus();
     QString ask_save_file(const QString& caption, const QString& name, const QString& filters);
@@ -181,6 +194,19 @@ private:
     FileDialogHook file_hook_;
     PrintHook print_hook_;
     QString last_folder_;  // where the last file was saved, while the program runs
+
+    // What a window nobody watches has not written yet (kValueBoxNames
+    // order), and the explanations still to make: of the minimum pressure
+    // (sampled at how many points) and of the critical Mach number.
+    bool watched_ = true;
+    struct HeldCpMin {
+        int points;
+        double sampled;
+    };
+    mutable std::array<std::optional<QString>, kValueBoxNames.size()> held_values_;
+    mutable std::optional<HeldCpMin> held_cp_min_;
+    mutable bool held_mcrit_ = false;
+    std::array<QLineEdit*, kValueBoxNames.size()> value_boxes() const;
 
     // Controls, named as the user knows them.
     QAction* Mn_About = nullptr;

@@ -135,9 +135,24 @@ void Form1::describe_controls() {
 }
 
 void Form1::describe_cp_min(double sampled) {
-    describe_with(Text_CpMin, cp_min_description(geometry_points(s_), sampled, *exact_minimum_));
+    const int points = geometry_points(s_);
+    if (watched_)
+        describe_cp_min_now(points, sampled);
+    else
+        held_cp_min_ = HeldCpMin{points, sampled};
 }
 
-void Form1::describe_mcrit() { describe_with(Text_Mcrit, mcrit_description(*critical_machs_)); }
+void Form1::describe_cp_min_now(int points, double sampled) const {
+    describe_with(Text_CpMin, cp_min_description(points, sampled, *exact_minimum_));
+}
+
+void Form1::describe_mcrit() {
+    if (watched_)
+        describe_mcrit_now();
+    else
+        held_mcrit_ = true;
+}
+
+void Form1::describe_mcrit_now() const { describe_with(Text_Mcrit, mcrit_description(*critical_machs_)); }
 
 }  // namespace jmach

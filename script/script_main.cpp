@@ -84,10 +84,11 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!form.table_warning().empty()) std::fprintf(stderr, "jmach-script: %s\n", form.table_warning().c_str());
+    // The runner holds the window's paint back before it is shown: nobody
+    // sees its first frame either.
+    jmach::ScriptRunner runner(form, jmach::ScriptOptions{charts});
     form.show();
     QCoreApplication::processEvents();
-
-    jmach::ScriptRunner runner(form, jmach::ScriptOptions{charts});
     jmach::ScriptLineReader lines(jmach::fd_source(in));
     jmach::LineWriter out(STDOUT_FILENO, (closed & 2) != 0);
     std::string error;

@@ -27,8 +27,17 @@ std::string json_number(T v) {
     return std::string(buffer, result.ptr);
 }
 
+// "#rrggbb" in lower case, as a colour's name.
 std::string json_colour(const std::optional<Colour>& c) {
-    return c ? "\"" + to_qcolor(*c).name().toStdString() + "\"" : "null";  // "#rrggbb"
+    if (!c) return "null";
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string out = "\"#rrggbb\"";
+    for (int i = 0; i < 3; ++i) {
+        const unsigned byte = (*c >> (8 * i)) & 0xFFu;
+        out[2 + 2 * i] = kHex[byte >> 4];
+        out[3 + 2 * i] = kHex[byte & 0xFu];
+    }
+    return out;
 }
 
 // The parser's words and names follow the window's order of inputs and charts.
@@ -56,38 +65,62 @@ void click(QWidget* widget) {
 }  // namespace
 
 std::string surface_json(const RecordingSurface& surface) {
+    // Written in place: a chart's line holds hundreds of primitives.
     std::string out = "[";
-    bool first = true;
-    auto item = [&](const std::string& text) {
-        if (!first) out += ",";
-        first = false;
-        out += text;
+    out.reserve(96 * (surface.primitives().size() + 1));
+    auto number = [&](const char* key, auto v) {
+        out += key;
+        out += json_number(v);
     };
     if (const auto& sc = surface.scale()) {
-        item("{\"op\":\"scale\",\"x1\":" + json_number(sc->x1) + ",\"y1\":" + json_number(sc->y1) +
-             ",\"x2\":" + json_number(sc->x2) + ",\"y2\":" + json_number(sc->y2) + "}");
+        number("{\"op\":\"scale\",\"x1\":", sc->x1);
+        number(",\"y1\":", sc->y1);
+        number(",\"x2\":", sc->x2);
+        number(",\"y2\":", sc->y2);
+        out += "},";
     }
     for (const Primitive& p : surface.primitives()) {
         if (p.kind == Primitive::Kind::line) {
             // Lines are handed over in single precision: show them so.
-            item("{\"op\":\"line\",\"x1\":" + json_number(static_cast<float>(p.x1)) +
-                 ",\"y1\":" + json_number(static_cast<float>(p.y1)) +
-                 ",\"x2\":" + json_number(static_cast<float>(p.x2)) +
-                 ",\"y2\":" + json_number(static_cast<float>(p.y2)) + ",\"color\":" + json_colour(p.colour) +
-                 "}");
+            number("{\"op\":\"line\",\"x1\":", static_cast<float>(p.x1));
+            number(",\"y1\":", static_cast<float>(p.y1));
+            number(",\"x2\":", static_cast<float>(p.x2));
+            number(",\"y2\":", static_cast<float>(p.y2));
         } else {
-            item("{\"op\":\"circle\",\"x\":" + json_number(p.x1) + ",\"y\":" + json_number(p.y1) +
-                 ",\"r\":" + json_number(p.r) + ",\"color\":" + json_colour(p.colour) + "}");
+            number("{\"op\":\"circle\",\"x\":", p.x1);
+            number(",\"y\":", p.y1);
+            number(",\"r\":", p.r);
         }
+        out += ",\"color\":";
+        out += json_colour(p.colour);
+        out += "},";
     }
+    if (out.back() == ',') out.pop_back();
     return out + "]";
 }
 
 ScriptRunner::ScriptRunner(Form1& form, ScriptOptions options) : form_(form), options_(options) {
     form_.set_message_hook([this](const QString& text) { messages_.push_back(text.toStdString()); });
+    hold_paint();
 }
 
-ScriptRunner::~ScriptRunner() { form_.set_message_hook(nullptr); }
+ScriptRunner::~ScriptRunner() {
+    form_.set_message_hook(nullptr);
+    if (!options_.paint_every_action) {
+        form_.set_watched(true);
+        form_.setUpdatesEnabled(true);
+        if (QWidget* about = form_.about_window()) about->setUpdatesEnabled(true);
+    }
+}
+
+void ScriptRunner::hold_paint() {
+    if (options_.paint_every_action) return;
+    // A widget whose updates are off drops every repaint it is asked for;
+    // the charts still record what they are given.
+    form_.set_watched(false);
+    form_.setUpdatesEnabled(false);
+    if (QWidget* about = form_.about_window()) about->setUpdatesEnabled(false);
+}
 
 int ScriptRunner::run(ScriptLineReader& in, LineWriter& out, std::string_view script_name, std::string& error) {
     std::string line;
@@ -128,8 +161,8 @@ std::optional<std::string> ScriptRunner::run_line(std::string_view line, std::st
     if (action.kind == ScriptAction::Kind::skip) return std::nullopt;
     messages_.clear();
     if (auto error = perform(action)) return error;
-    // Let the window catch up (paint, show the About window) before the
-    // next action.
+    // Let the window catch up (show the About window; paint, when it
+    // paints every action) before the next action.
     QCoreApplication::processEvents();
     json = report(action.content);
     return std::nullopt;
@@ -151,11 +184,29 @@ std::optional<std::string> ScriptRunner::perform(const ScriptAction& action) {
             break;
         case ScriptAction::Kind::about:
             form_.open_about();
+            hold_paint();  // the About window, once it exists
             break;
-        case ScriptAction::Kind::snapshot: {
-            const std::optional<ExportFormat> format = export_format(text);
-            if (!format || *format == ExportFormat::csv)
-                return "snapshot \"" + quote_excerpt(action.text) + "\": the suffix must be .png, .svg or .pdf";
+        case ScriptAction::Kind::snapshot:
+        case ScriptAction::Kind::export_chart:
+            return write_pixels(action);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> ScriptRunner::write_pixels(const ScriptAction& action) {
+    const auto text = QString::fromStdString(action.text);
+    const std::optional<ExportFormat> format = export_format(text);
+    // An image is painted from what the charts hold now: the window takes
+    // repaints again for as long as it is rendered.
+    if (!options_.paint_every_action && format != ExportFormat::csv) {
+        form_.bring_up_to_date();
+        form_.setUpdatesEnabled(true);
+    }
+    std::optional<std::string> error;
+    if (action.kind == ScriptAction::Kind::snapshot) {
+        if (!format || *format == ExportFormat::csv) {
+            error = "snapshot \"" + quote_excerpt(action.text) + "\": the suffix must be .png, .svg or .pdf";
+        } else {
             std::optional<QString> reason;
             if (*format == ExportFormat::png) {
                 // The window as the screen shows it, at its own resolution.
@@ -168,15 +219,13 @@ std::optional<std::string> ScriptRunner::perform(const ScriptAction& action) {
                 reason = write_widget_image(form_, text, *format, form_.windowTitle(), 1.0);
             }
             if (reason)
-                return "cannot write the snapshot \"" + quote_excerpt(action.text) + "\": " + reason->toStdString();
-            break;
+                error = "cannot write the snapshot \"" + quote_excerpt(action.text) + "\": " + reason->toStdString();
         }
-        case ScriptAction::Kind::export_chart:
-            if (const auto error = form_.export_chart(static_cast<Chart>(action.chart), text))
-                return error->toStdString();
-            break;
+    } else if (const auto reason = form_.export_chart(static_cast<Chart>(action.chart), text)) {
+        error = reason->toStdString();
     }
-    return std::nullopt;
+    hold_paint();
+    return error;
 }
 
 std::string ScriptRunner::report(std::string_view line) const {
@@ -211,7 +260,8 @@ std::string ScriptRunner::report(std::string_view line) const {
             if (i > 0) out += ",";
             out += "\"";
             out += kChartNames[i];
-            out += "\":" + surface_json(form_.chart(static_cast<Chart>(i)));
+            out += "\":";
+            out += surface_json(form_.chart(static_cast<Chart>(i)));
         }
         out += "}";
     }

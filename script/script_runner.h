@@ -18,6 +18,12 @@ class RecordingSurface;
 
 struct ScriptOptions {
     bool charts = false;  // add the "charts" object to every line
+    // Let the window paint after every action, as a window on a screen
+    // does. Without it nothing is painted unless an action writes pixels
+    // (a snapshot, an image export): a batch that nobody watches does not
+    // rasterise frames that are thrown away. Either way the charts keep
+    // their retained drawings and the files are the same.
+    bool paint_every_action = false;
 };
 
 class ScriptRunner {
@@ -42,6 +48,10 @@ public:
 
 private:
     std::optional<std::string> perform(const ScriptAction& action);
+    std::optional<std::string> write_pixels(const ScriptAction& action);
+    // While no one watches: the main window and the About window take no
+    // repaints.
+    void hold_paint();
     std::string report(std::string_view line) const;
 
     Form1& form_;

@@ -232,7 +232,7 @@ TEST(HiddenBySampling, TooltipsAndJsonKeysFollowTheSearch) {
     EXPECT_TRUE(key("cp_min_exact").toDouble(-1) == 0 && key("mcrit_kt").isNull());
     d({"alpha 5"});  // its sharp leading edge at incidence: unbounded suction
     EXPECT_TRUE(key("cp_min_exact").isNull() && key("x_cp_min_exact").toDouble(-1) == 0);
-    EXPECT_TRUE(text_box(d.w, "Text_CpMin")->toolTip().contains(QStringLiteral("unbounded speed")));
+    EXPECT_TRUE(d.w->value_tip("Text_CpMin").contains(QStringLiteral("unbounded speed")));
 
     d({"thickness 5"});  // with thickness every key is a number: the window's own values
     const SurfaceMinimum exact = *d.w->exact_minimum();
@@ -240,12 +240,12 @@ TEST(HiddenBySampling, TooltipsAndJsonKeysFollowTheSearch) {
     EXPECT_TRUE(key("cp_min_exact").toDouble() == exact.cp && key("x_cp_min_exact").toDouble() == exact.x);
     EXPECT_TRUE(key("mcrit_kt").toDouble() == machs.kt && key("mcrit_la").toDouble() == machs.la);
     auto text = [](double v, int decimals) { return QString::fromStdString(rounded_text(v, decimals)); };
-    const QString mcrit_tip = text_box(d.w, "Text_Mcrit")->toolTip();
-    EXPECT_TRUE(text_box(d.w, "Text_CpMin")->toolTip().contains(
+    const QString mcrit_tip = d.w->value_tip("Text_Mcrit");
+    EXPECT_TRUE(d.w->value_tip("Text_CpMin").contains(
         QStringLiteral("Sampled at the 11 points: %1<br>Exact minimum of the continuous surface: %2 at x/c = %3")
             .arg(text(machs.cp_min, 4), text(exact.cp, 4), text(exact.x, 6))));
     EXPECT_TRUE(mcrit_tip.contains(QStringLiteral("(shown): %1<br>Kármán-Tsien: %2<br>Laitone: %3")
-                                       .arg(text_box(d.w, "Text_Mcrit")->text(), text(machs.kt, 4), text(machs.la, 4))));
+                                       .arg(d.w->value_text("Text_Mcrit"), text(machs.kt, 4), text(machs.la, 4))));
 }
 
 }  // namespace
