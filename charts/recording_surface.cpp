@@ -47,4 +47,26 @@ void RecordingSurface::Circle(double x, double y, double r, Colour colour) {
     changed();
 }
 
+void RecordingSurface::keep_reference(std::string inputs) {
+    // The grid stays the live one's; what follows it is the drawing.
+    reference_.assign(items_.begin() + static_cast<std::ptrdiff_t>(leading_grid(items_)), items_.end());
+    reference_inputs_ = inputs.empty() ? std::string("-") : std::move(inputs);
+    changed();
+}
+
+void RecordingSurface::clear_reference() {
+    if (!has_reference()) return;
+    reference_.clear();
+    reference_inputs_.clear();
+    changed();
+}
+
+std::size_t leading_grid(const std::vector<Primitive>& items) {
+    std::size_t n = 0;
+    while (n < items.size() && items[n].kind == Primitive::Kind::line &&
+           (items[n].x1 == items[n].x2 || items[n].y1 == items[n].y2))
+        ++n;
+    return n;
+}
+
 }  // namespace jmach

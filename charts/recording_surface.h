@@ -3,6 +3,7 @@
 // primitives in user coordinates. Tests read it; the Qt picture box paints
 // from it.
 
+#include <string>
 #include <vector>
 
 #include "charts/plot_surface.h"
@@ -35,6 +36,16 @@ public:
     // finite number (as a single-precision float for lines).
     std::size_t rejected() const { return rejected_; }
 
+    // A reference: the curves drawn now, kept (in the same user
+    // coordinates) to be painted in grey beneath every later drawing until
+    // cleared, with a text naming the inputs they were drawn with. Keeping
+    // again replaces it; Cls leaves it.
+    void keep_reference(std::string inputs);
+    void clear_reference();
+    const std::vector<Primitive>& reference() const { return reference_; }
+    const std::string& reference_inputs() const { return reference_inputs_; }
+    bool has_reference() const { return !reference_inputs_.empty(); }
+
 protected:
     // Called after every change of the list or the scale.
     virtual void changed() {}
@@ -43,6 +54,12 @@ private:
     std::optional<ScaleRect> scale_;
     std::vector<Primitive> items_;
     std::size_t rejected_ = 0;
+    std::vector<Primitive> reference_;
+    std::string reference_inputs_;
 };
+
+// How many primitives at the start of the list are lines along an axis:
+// the grid and axes every chart draws first, the same on every redraw.
+std::size_t leading_grid(const std::vector<Primitive>& items);
 
 }  // namespace jmach

@@ -30,6 +30,10 @@ inline constexpr Colour kErrorText = kLiteralRed;
 // The Mach box's background while it notes that it read only the leading
 // number of its text.
 inline constexpr Colour kNoteBackground = rgb(255, 222, 160);
+// The sonic level on the pressure chart and its marks; kept reference
+// curves, beneath the live ones.
+inline constexpr Colour kSonicOrange = rgb(255, 128, 0);
+inline constexpr Colour kReferenceGrey = rgb(190, 190, 190);
 
 struct ModelState;
 

@@ -1,0 +1,193 @@
+// Reading the charts: the local Mach number and the supersonic stretches,
+// the sonic level drawn over the pressure chart, the probe's nearest-sample
+// rule on every chart, and kept references.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "airfoil/pressure.h"
+#include "airfoil/profile.h"
+#include "airfoil/table.h"
+#include "charts/chart_reading.h"
+#include "charts/pressure_view.h"
+#include "charts/profile_view.h"
+#include "compressible/coefficients.h"
+
+namespace jmach {
+namespace {
+
+// A table profile at these scroll positions, its pressure and lift and
+// moment curves computed.
+ModelState table_state(int thickness, int camber, int n_points, int alpha) {
+    ModelState s;
+    set_constants(s);
+    const auto error = load_airfoil_table(std::filesystem::path(JMACH_SOURCE_DIR) / "data" / kTableFileName, s);
+    EXPECT_FALSE(error) << *error;
+    EXPECT_EQ(profil_hesapla(s, thickness, camber, n_points), ProfileOutcome::computed);
+    basınc_hesapla(s, alpha);
+    lift_curve(s);
+    moment_curve(s, 25);
+    return s;
+}
+
+MachInUse at(double mach) { return {mach, std::sqrt(1.0 - mach * mach)}; }
+
+double number(const Probe& p, const char* key) {
+    for (const ProbeValue& v : p.values)
+        if (std::string_view(v.key) == key) {
+            if (const int* i = std::get_if<int>(&v.value)) return *i;
+            if (const double* d = std::get_if<double>(&v.value)) return *d;
+        }
+    ADD_FAILURE() << "no number " << key;
+    return NAN;
+}
+
+std::string text(const Probe& p, const char* key) {
+    for (const ProbeValue& v : p.values)
+        if (std::string_view(v.key) == key)
+            if (const char* const* t = std::get_if<const char*>(&v.value)) return *t;
+    return "-";
+}
+
+TEST(LocalMach, SonicAtTheCriticalPressureFreeStreamAtZeroNoneBeyondVacuum) {
+    ModelState s;
+    set_constants(s);
+    for (double m : {0.1, 0.4, 0.6, 0.85}) {
+        SCOPED_TRACE(m);
+        EXPECT_NEAR(*local_mach(s, critical_cp(s, m), m), 1.0, 1e-12);
+        EXPECT_NEAR(*local_mach(s, 0.0, m), m, 1e-14);
+        // Stagnation: Cp0 = 2/(g M^2) ((1 + (g-1)/2 M^2)^(g/(g-1)) - 1).
+        const double stagnation = 2 / (1.4 * m * m) * (std::pow(1 + 0.2 * m * m, 3.5) - 1);
+        EXPECT_NEAR(*local_mach(s, stagnation, m), 0.0, 1e-6);
+        EXPECT_EQ(*local_mach(s, stagnation + 0.5, m), 0.0);
+        // Suction beyond the vacuum limit -2/(g M^2) has no speed.
+        EXPECT_FALSE(local_mach(s, -2 / (1.4 * m * m) - 1e-9, m).has_value());
+    }
+}
+
+TEST(SupersonicStretches, SplitAtTheRunsWithTheSharedPointLowerAndTheLastUpper) {
+    ModelState s;
+    set_constants(s);
+    s.radius_sq = 1;  // a profile exists
+    s.n_intervals = 10;  // 11 points; the runs share point 6
+    for (int i = 1; i <= 11; ++i) {
+        s.prof_x[i] = std::abs(i - 6) / 5.0;
+        s.cp_surf[i] = 0;
+    }
+    const MachInUse m = at(0.6);
+    const double low = critical_cp(s, 0.6) * m.beta - 0.01;  // corrected, just below Cp*
+    for (int i : {1, 5, 6, 7, 10, 11}) s.cp_surf[i] = low;
+    const auto st = supersonic_stretches(s, m.mach, m.beta);
+    ASSERT_EQ(st.size(), 4u);
+    EXPECT_TRUE(!st[0].upper && st[0].from == 1.0 && st[0].to == 1.0);  // the trailing edge, point 1
+    EXPECT_TRUE(!st[1].upper && st[1].from == s.prof_x[5] && st[1].to == 0.0);  // 5 and the shared 6
+    EXPECT_TRUE(st[2].upper && st[2].from == s.prof_x[7] && st[2].to == s.prof_x[7]);
+    EXPECT_TRUE(st[3].upper && st[3].from == s.prof_x[10] && st[3].to == 1.0);  // the last point is upper
+    EXPECT_EQ(supersonic_json(s, m).substr(0, 48), "[{\"surface\":\"lower\",\"from\":1,\"to\":1},{\"surface\":");
+    EXPECT_EQ(supersonic_json(s, std::nullopt), "null");
+    EXPECT_EQ(supersonic_json(s, at(0.1)), "[]");
+    s.radius_sq = 0;
+    EXPECT_EQ(supersonic_json(s, m), "null");
+}
+
+TEST(SonicLevel, ALevelAcrossTheChartAndARingAtEverySupersonicPointAfterTheCurves) {
+    ModelState s = table_state(12, 4, 101, 5);
+    renkler(s);
+    RecordingSurface plain, sonic;
+    basınc_ciz(s, plain, at(0.6).beta);
+    basınc_ciz(s, sonic, at(0.6).beta);
+    sonic_level(s, sonic, at(0.6));
+    const auto& a = plain.primitives();
+    const auto& b = sonic.primitives();
+    ASSERT_GT(b.size(), a.size() + 1);
+    EXPECT_TRUE(std::equal(a.begin(), a.end(), b.begin(), [](const Primitive& p, const Primitive& q) {
+        return p.x1 == q.x1 && p.y1 == q.y1 && p.x2 == q.x2 && p.y2 == q.y2 && p.colour == q.colour;
+    }));
+    const Primitive& level = b[a.size()];
+    const double y = -(1.0 - critical_cp(s, 0.6));
+    EXPECT_TRUE(level.x1 == -0.1f && level.x2 == 1.1f && level.y1 == level.y2 && level.colour == kSonicOrange);
+    EXPECT_NEAR(level.y1, y, 1e-6);
+    int rings = 0, supersonic = 0;
+    for (std::size_t k = a.size() + 1; k < b.size(); ++k) rings += b[k].kind == Primitive::Kind::circle && b[k].y1 < y;
+    for (int i = 1; i <= 101; ++i) supersonic += s.cp_surf[i] / at(0.6).beta < critical_cp(s, 0.6);
+    EXPECT_EQ(rings, static_cast<int>(b.size() - a.size() - 1));
+    EXPECT_EQ(rings, supersonic);
+    EXPECT_GT(rings, 10);
+    // Subsonic everywhere at a low Mach number: the level alone.
+    RecordingSurface low;
+    sonic_level(s, low, at(0.2));
+    EXPECT_EQ(low.primitives().size(), 1u);
+    EXPECT_NE(describe_supersonic(s, at(0.6)).find("upper surface, x/c "), std::string::npos);
+    EXPECT_EQ(describe_supersonic(s, at(0.2)), "");
+}
+
+TEST(Probe, NearestSampleAlongTheAxisThenNearestCurveOnEveryChart) {
+    ModelState s = table_state(12, 4, 21, 5);
+    renkler(s);
+    RecordingSurface pressure, profile, lift, mcrit;
+    basınc_ciz(s, pressure, at(0.5).beta);
+    profil_ciz(s, profile);
+    lift.Scale(-16, -4, 16, 2);
+    mcrit.Scale(-0.1, 5, 1.1, -0.5);
+    const int join = first_run_end(s);  // 11: the leading edge
+    // Near x/c = 0.3 the upper surface (suction, high 1 - Cp) lies above
+    // the lower one: the pointer's height picks the surface.
+    const double x = s.prof_x[join + 4];
+    const auto upper = probe_chart(ChartId::pressure, pressure, s, at(0.5), std::nullopt, x + 0.001,
+                                   -(1 - s.cp_surf[join + 4]) - 0.05);
+    ASSERT_TRUE(upper);
+    EXPECT_EQ(number(*upper, "point"), join + 4);
+    EXPECT_EQ(text(*upper, "surface"), "upper");
+    EXPECT_DOUBLE_EQ(number(*upper, "cp_pg"), s.cp_surf[join + 4] / at(0.5).beta);
+    EXPECT_DOUBLE_EQ(number(*upper, "one_minus_cp"), 1 - s.cp_surf[join + 4]);
+    const auto lower = probe_chart(ChartId::pressure, pressure, s, at(0.5), std::nullopt, x, -(1 - s.cp_surf[join - 4]));
+    EXPECT_EQ(text(*lower, "surface"), "lower");
+    EXPECT_EQ(number(*lower, "point"), join - 4);
+    // The shared leading-edge point counts as lower.
+    const auto nose = probe_chart(ChartId::profil, profile, s, std::nullopt, std::nullopt, -0.05, 0);
+    EXPECT_EQ(number(*nose, "point"), join);
+    EXPECT_EQ(text(*nose, "surface"), "lower");
+    // Without a Mach number only the incompressible values; outside the
+    // scale rectangle, nothing.
+    const auto plain = probe_chart(ChartId::pressure, pressure, s, std::nullopt, std::nullopt, x, -1);
+    EXPECT_EQ(plain->values.size(), 5u);
+    EXPECT_FALSE(probe_chart(ChartId::pressure, pressure, s, at(0.5), std::nullopt, 1.2, -1));
+    EXPECT_FALSE(probe_chart(ChartId::pressure, pressure, s, at(0.5), std::nullopt, 0.5, 0.6));
+    EXPECT_FALSE(probe_chart(ChartId::pressure, pressure, s, at(0.5), std::nullopt, NAN, 0));
+    // The lift curve: the whole angle nearest, held to -12 .. 12.
+    for (const auto& [px, angle] : std::vector<std::pair<double, int>>{{4.4, 4}, {-4.6, -5}, {15.9, 12}, {-15, -12}}) {
+        const auto p = probe_chart(ChartId::Picture_CL, lift, s, at(0.5), std::nullopt, px, 0);
+        EXPECT_EQ(number(*p, "alpha"), angle);
+        EXPECT_DOUBLE_EQ(number(*p, "cl"), s.curve_cl[angle + 12]);
+        EXPECT_DOUBLE_EQ(number(*p, "cl_pg"), s.curve_cl[angle + 12] / at(0.5).beta);
+    }
+    // The critical Mach chart: the drawn sample nearest, none before a search.
+    const CriticalMachs machs{-1.0, 73, 0.6, 0.58, 0.56, false};
+    const auto m = probe_chart(ChartId::Mcrit, mcrit, s, std::nullopt, machs, 0.904, 1);
+    EXPECT_DOUBLE_EQ(number(*m, "mach"), 0.73);
+    EXPECT_DOUBLE_EQ(number(*m, "cp_la"), mcrit_sample(s, -1.0, 73).cp_la);
+    EXPECT_FALSE(probe_chart(ChartId::Mcrit, mcrit, s, std::nullopt, std::nullopt, 0.5, 1));
+    EXPECT_EQ(probe_json(*m).substr(0, 17), "{\"mach\":0.73,\"cp_");
+}
+
+TEST(Reference, KeepsTheCurvesWithoutTheGridThroughClsUntilCleared) {
+    ModelState s = table_state(12, 4, 21, 5);
+    renkler(s);
+    RecordingSurface pressure;
+    basınc_ciz(s, pressure, std::nullopt);
+    const std::size_t grid = leading_grid(pressure.primitives());
+    EXPECT_EQ(grid, 13u);  // seven verticals, six horizontals
+    pressure.keep_reference(reference_inputs(s, at(0.5)));
+    EXPECT_EQ(pressure.reference().size(), pressure.primitives().size() - grid);
+    EXPECT_EQ(pressure.reference_inputs(), "thickness 0.12, camber 0.04, nP 21, α 5°, xM/c 0.25, M 0.5");
+    pressure.Cls();
+    EXPECT_TRUE(pressure.has_reference() && pressure.primitives().empty());
+    pressure.clear_reference();
+    EXPECT_FALSE(pressure.has_reference());
+    EXPECT_TRUE(pressure.reference().empty());
+}
+
+}  // namespace
+}  // namespace jmach
