@@ -52,8 +52,34 @@ void Form1::build_chart_menus() {
             action->setObjectName(QString::fromLatin1(kChartCommands[k]));
             connect(action, &QAction::triggered, this, [this, which, command = commands[k]] { (this->*command)(which); });
         }
+        // Reading the chart: a reference to compare with, and on the
+        // pressure chart the sonic level.
+        menu->addSeparator();
+        QAction* keep = menu->addAction(QStringLiteral("Keep as reference"));
+        keep->setObjectName(QStringLiteral("keep_reference"));
+        connect(keep, &QAction::triggered, this, [this, which] { keep_reference(which); });
+        QAction* clear = menu->addAction(QStringLiteral("Clear reference"));
+        clear->setObjectName(QStringLiteral("clear_reference"));
+        clear->setEnabled(false);
+        connect(clear, &QAction::triggered, this, [this, which] { clear_reference(which); });
+        clear_reference_actions_[i] = clear;
+        if (which == Chart::pressure) {
+            sonic_action_ = menu->addAction(QStringLiteral("Show sonic level"));
+            sonic_action_->setObjectName(QStringLiteral("sonic_level"));
+            sonic_action_->setCheckable(true);
+            connect(sonic_action_, &QAction::toggled, this, [this](bool on) { set_sonic_level(on); });
+        }
         chart_menus_[i] = menu;
         PictureBox& box = chart(which);
+        // The values under the pointer follow it in a tooltip.
+        box.set_probe([this, which, &box](double x, double y) {
+            const std::optional<Probe> p = probe(which, x, y);
+            if (!p) return QString();
+            QString text = QString::fromStdString(p->text);
+            if (box.has_reference())
+                text += QStringLiteral("\nIn grey: ") + QString::fromStdString(box.reference_inputs());
+            return text;
+        });
         box.setContextMenuPolicy(Qt::CustomContextMenu);
         connect(&box, &QWidget::customContextMenuRequested, this,
                 [menu, &box](const QPoint& at) { menu->popup(box.mapToGlobal(at)); });

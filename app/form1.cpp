@@ -127,7 +127,7 @@ void Form1::basınc_hesapla() {
     show_value(Text_AlfaD, number_text(s_.alpha_deg));
     show_value(Text_CpMin, rounded_text(cp_min, 3));
     exact_minimum_ = exact_surface_minimum(s_);
-    describe_cp_min(cp_min);
+    last_cp_min_ = cp_min;  // explained with the pressure chart, which follows
     if (cp_min < kMcritThreshold) Mcrit_iter(cp_min);
 }
 
@@ -142,8 +142,15 @@ void Form1::Mcrit_iter(double cp_min) {
 }
 
 void Form1::basınc_ciz() {
-    jmach::basınc_ciz(s_, *pressure, free_stream_factor());
-    drawn_mach_[static_cast<int>(Chart::pressure)] = mach_in_use_;
+    free_stream_factor();
+    draw_pressure(mach_in_use_);
+    describe_cp_min();
+}
+
+void Form1::draw_pressure(const std::optional<MachInUse>& mach) {
+    jmach::basınc_ciz(s_, *pressure, mach ? std::optional<double>(mach->beta) : std::nullopt);
+    if (sonic_level_ && mach) jmach::sonic_level(s_, *pressure, *mach);
+    drawn_mach_[static_cast<int>(Chart::pressure)] = mach;
 }
 
 void Form1::CL_Alfa_ciz() {
@@ -198,6 +205,41 @@ void Form1::Mn_About_Click() {
     about_->show();
     about_->raise();
     about_->activateWindow();
+}
+
+// ---- Reading the charts ----
+
+std::optional<Probe> Form1::probe(Chart which, double x, double y) const {
+    return probe_chart(static_cast<ChartId>(which), chart(which), s_, drawn_mach_[static_cast<int>(which)],
+                       critical_machs_, x, y);
+}
+
+void Form1::set_sonic_level(bool on) {
+    if (sonic_action_->isChecked() != on) {
+        sonic_action_->setChecked(on);  // comes back here through its signal
+        return;
+    }
+    if (sonic_level_ == on) return;
+    sonic_level_ = on;
+    // The chart as the last chain left it, with or without the level; before
+    // any chain it shows nothing to add to.
+    if (pressure->scale()) draw_pressure(drawn_mach_[static_cast<int>(Chart::pressure)]);
+}
+
+void Form1::keep_reference(Chart which) {
+    chart(which).keep_reference(reference_inputs(s_, drawn_mach_[static_cast<int>(Chart::pressure)]));
+    clear_reference_actions_[static_cast<int>(which)]->setEnabled(true);
+    describe_reference(which);
+}
+
+void Form1::clear_reference(Chart which) {
+    chart(which).clear_reference();
+    clear_reference_actions_[static_cast<int>(which)]->setEnabled(false);
+    describe_reference(which);
+}
+
+std::string Form1::supersonic_json() const {
+    return jmach::supersonic_json(s_, drawn_mach_[static_cast<int>(Chart::pressure)]);
 }
 
 // ---- What the companion tool drives and reads ----
@@ -266,7 +308,7 @@ void Form1::explain_held() const {
     // The results explained are the last ones: nothing but the chain that
     // holds an explanation back changes what it explains.
     if (held_cp_min_) {
-        describe_cp_min_now(held_cp_min_->points, held_cp_min_->sampled);
+        describe_cp_min_now(*held_cp_min_);
         held_cp_min_.reset();
     }
     if (held_mcrit_) {

@@ -16,6 +16,7 @@
 #include "airfoil/profile.h"
 #include "airfoil/surface_minimum.h"
 #include "charts/chart_data.h"
+#include "charts/chart_reading.h"
 #include "charts/recompute_chains.h"
 #include "compressible/mcrit.h"
 #include "core/model_state.h"
@@ -121,6 +122,19 @@ public:
     QString value_tip(std::string_view box_name) const;  // the box's tooltip, empty when none
     PictureBox& chart(Chart which) const;
 
+    // Reading the charts. What a chart shows at a point in its user
+    // coordinates (empty outside its scale rectangle and where it shows
+    // nothing); the sonic level over the pressure chart, as the pressure
+    // menu's check item; a chart's reference curves, as its menu keeps and
+    // clears them; and the supersonic stretches of the pressure chart as
+    // drawn, as JSON. None of them runs a chain.
+    std::optional<Probe> probe(Chart which, double x, double y) const;
+    void set_sonic_level(bool on);
+    bool sonic_level() const { return sonic_level_; }
+    void keep_reference(Chart which);
+    void clear_reference(Chart which);
+    std::string supersonic_json() const;
+
     // A window that nobody watches (the script tool's, between images)
     // holds back what only a viewer needs: its value boxes are written and
     // the explanations of its results made when they are read, rendered or
@@ -143,13 +157,25 @@ private:
     void connect_handlers();
     void show_message(const QString& text, bool error = false);
     // Tooltips and accessible names and descriptions (form1_help.cpp).
+    // The minimum pressure is explained by the points it was sampled at,
+    // its value and the Mach number of the pressure chart.
+    struct HeldCpMin {
+        int points;
+        double sampled;
+        std::optional<MachInUse> mach;  // the pressure chart's
+    };
     void describe_controls();
-    void describe_cp_min(double sampled);
+    void describe_cp_min();
     void describe_mcrit();
-    void describe_cp_min_now(int points, double sampled) const;
+    void describe_cp_min_now(const HeldCpMin& held) const;
     void describe_mcrit_now() const;
     void explain_held() const;
     void show_value(QLineEdit* box, const std::string& text);
+    // A chart's tooltip and description, with the inputs of its reference.
+    void describe_reference(Chart which);
+    // The pressure chart drawn again as the last chain drew it, with the
+    // sonic level when it is switched on.
+    void draw_pressure(const std::optional<MachInUse>& mach);
     // The right-click menus (chart_menu.cpp).
     void build_chart_menus();
     QString ask_save_file(const QString& caption, const QString& name, const QString& filters);
@@ -191,6 +217,11 @@ private:
     // corrected curve (by Chart).
     std::array<std::optional<MachInUse>, 5> drawn_mach_;
     std::array<QMenu*, 5> chart_menus_{};
+    std::array<QAction*, 5> clear_reference_actions_{};
+    std::array<QString, 5> chart_descriptions_;
+    QAction* sonic_action_ = nullptr;
+    bool sonic_level_ = false;
+    double last_cp_min_ = 0;  // the sampled minimum of the last pressure computed
     FileDialogHook file_hook_;
     PrintHook print_hook_;
     QString last_folder_;  // where the last file was saved, while the program runs
@@ -199,10 +230,6 @@ private:
     // order), and the explanations still to make: of the minimum pressure
     // (sampled at how many points) and of the critical Mach number.
     bool watched_ = true;
-    struct HeldCpMin {
-        int points;
-        double sampled;
-    };
     mutable std::array<std::optional<QString>, kValueBoxNames.size()> held_values_;
     mutable std::optional<HeldCpMin> held_cp_min_;
     mutable bool held_mcrit_ = false;

@@ -128,22 +128,39 @@ void Form1::describe_controls() {
                           "xM/c against the angle of attack α, -12 to 12 degrees; a red ring marks the current "
                           "angle, magenta the curve corrected by Prandtl-Glauert, CM/β.") + kChartUse).c_str()});
 
+    for (std::size_t i = 0; i < chart_descriptions_.size(); ++i)
+        chart_descriptions_[i] = chart(static_cast<Chart>(i)).accessibleDescription();
+
     menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
     menuBar()->setAccessibleDescription(QStringLiteral("The About item shows who made the program."));
     Mn_About->setToolTip(QStringLiteral("Show the About window"));
     Mn_About->setStatusTip(Mn_About->toolTip());
 }
 
-void Form1::describe_cp_min(double sampled) {
-    const int points = geometry_points(s_);
+void Form1::describe_cp_min() {
+    const HeldCpMin now{geometry_points(s_), last_cp_min_, drawn_mach_[static_cast<int>(Chart::pressure)]};
     if (watched_)
-        describe_cp_min_now(points, sampled);
+        describe_cp_min_now(now);
     else
-        held_cp_min_ = HeldCpMin{points, sampled};
+        held_cp_min_ = now;
 }
 
-void Form1::describe_cp_min_now(int points, double sampled) const {
-    describe_with(Text_CpMin, cp_min_description(points, sampled, *exact_minimum_));
+void Form1::describe_cp_min_now(const HeldCpMin& held) const {
+    std::string text = cp_min_description(held.points, held.sampled, *exact_minimum_);
+    // Where the flow is locally supersonic at the Mach number in use.
+    if (const std::string supersonic = describe_supersonic(s_, held.mach); !supersonic.empty())
+        text += "\n\n" + supersonic;
+    describe_with(Text_CpMin, text);
+}
+
+void Form1::describe_reference(Chart which) {
+    PictureBox& box = chart(which);
+    QString text = chart_descriptions_[static_cast<int>(which)];
+    if (box.has_reference())
+        text += QStringLiteral("\n\nIn grey, a reference kept with ") + QString::fromStdString(box.reference_inputs()) +
+                QLatin1Char('.');
+    box.setToolTip(tip(text));
+    box.setAccessibleDescription(text);
 }
 
 void Form1::describe_mcrit() {

@@ -1,6 +1,7 @@
 #include "charts/picture_box.h"
 
 #include <QEvent>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
 #include <QPainter>
@@ -8,6 +9,7 @@
 #include <QPen>
 #include <QStyle>
 #include <QPixmap>
+#include <QToolTip>
 #include <QTransform>
 #include <QtGlobal>
 #include <algorithm>
@@ -129,6 +131,23 @@ public:
         for (std::size_t i = first; i < last; ++i) paint(items[i]);
     }
 
+    // The primitives [first, last) of the surface; with `with_reference`
+    // its kept reference in grey where the leading grid ends, when that
+    // falls within the range: beneath the live curves, over the grid.
+    void paint(const RecordingSurface& surface, std::size_t first, std::size_t last, bool with_reference) {
+        const std::vector<Primitive>& items = surface.primitives();
+        const std::size_t grid = leading_grid(items);
+        if (!with_reference || !surface.has_reference() || grid < first || grid > last) {
+            paint(items, first, last);
+            return;
+        }
+        paint(items, first, grid);
+        grey_ = true;
+        paint(surface.reference(), 0, surface.reference().size());
+        grey_ = false;
+        paint(items, grid, last);
+    }
+
 private:
     // Chart colours are 24-bit: this value stands for the foreground.
     static constexpr Colour kForeground = 0xFFFFFFFFu;
@@ -179,7 +198,7 @@ private:
     }
 
     void paint(const Primitive& p) {
-        const Colour key = p.colour ? *p.colour : kForeground;
+        const Colour key = grey_ ? kReferenceGrey : p.colour ? *p.colour : kForeground;
         if (p.kind == Primitive::Kind::circle) {
             const QPointF centre = map(p.x1, p.y1);
             const double radius = std::abs(p.r * sx_);  // units of the horizontal axis
@@ -229,6 +248,7 @@ private:
     int width_ = 1;
     QRectF box_;
     bool antialiased_ = true;
+    bool grey_ = false;  // painting a reference
     std::vector<std::pair<Colour, QPen>> pens_;
     Colour pen_key_ = kForeground;
     std::vector<QLineF> lines_;
@@ -239,27 +259,18 @@ bool has_drawable_scale(const RecordingSurface& surface) {
     return scale && scale->x2 != scale->x1 && scale->y2 != scale->y1;
 }
 
-// The background and primitives [0, last) of the surface.
+// The background and primitives [0, last) of the surface, with its
+// reference where `with_reference`.
 void paint_range(QPainter& painter, const QRect& target, const RecordingSurface& surface,
-                 const QColor& foreground, std::size_t last) {
+                 const QColor& foreground, std::size_t last, bool with_reference) {
     painter.save();
     painter.setClipRect(target, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.fillRect(target, to_qcolor(kSurfaceBackground));
     if (has_drawable_scale(surface) && !target.isEmpty()) {
         PrimitivePainter lines(painter, target, *surface.scale(), foreground);
-        lines.paint(surface.primitives(), 0, last);
+        lines.paint(surface, 0, last, with_reference);
     }
     painter.restore();
-}
-
-// How many primitives at the start of the list are lines along an axis:
-// the grid and axes every chart draws first, the same on every redraw.
-std::size_t leading_grid(const std::vector<Primitive>& items) {
-    std::size_t n = 0;
-    while (n < items.size() && items[n].kind == Primitive::Kind::line &&
-           (items[n].x1 == items[n].x2 || items[n].y1 == items[n].y2))
-        ++n;
-    return n;
 }
 
 // True when the primitive paints the same pixels wherever on the device the
@@ -288,7 +299,7 @@ bool same(const Primitive& a, const Primitive& b) {
 
 void paint_surface(QPainter& painter, const QRect& target, const RecordingSurface& surface,
                    const QColor& foreground) {
-    paint_range(painter, target, surface, foreground, surface.primitives().size());
+    paint_range(painter, target, surface, foreground, surface.primitives().size(), true);
 }
 
 QImage paint_image(const RecordingSurface& surface, const QSize& size, const QColor& foreground,
@@ -353,6 +364,12 @@ bool PictureBox::event(QEvent* event) {
     // Moving to a screen with another scale factor: paint again from the
     // retained list at the new resolution.
     switch (event->type()) {
+    case QEvent::ToolTip: {
+        // Over the drawing the probe takes the place of the box's tooltip.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        if (show_probe(help->pos(), help->globalPos())) return true;
+        break;
+    }
     case QEvent::ScreenChangeInternal:
 #if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
     case QEvent::DevicePixelRatioChange:
@@ -400,6 +417,9 @@ void PictureBox::paintEvent(QPaintEvent*) {
     std::size_t keep = leading_grid(items);
     const std::size_t limit = static_cast<std::size_t>(shared.second - items.begin());
     while (keep < limit && movable(items[keep], *scale(), rect())) ++keep;
+    // A reference lies between the grid and the curves: the layer holds no
+    // more than the grid then.
+    if (has_reference()) keep = std::min(keep, leading_grid(items));
     const QImage::Format format = target_format(painter);
     if (!layer_fits(ratio) || layer_.format() != format || layer_items_.size() < keep ||
         !std::all_of(layer_items_.begin(), layer_items_.end(),
@@ -407,7 +427,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
         QImage layer(size() * ratio, format);
         layer.setDevicePixelRatio(ratio);
         QPainter layer_painter(&layer);
-        paint_range(layer_painter, rect(), *this, foreground_, keep);
+        paint_range(layer_painter, rect(), *this, foreground_, keep, false);
         layer_painter.end();
         layer_ = layer;
         layer_scale_ = *scale();
@@ -421,7 +441,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.setClipRect(rect());
     {
         PrimitivePainter rest(painter, rect(), *scale(), foreground_);
-        rest.paint(items, layer_items_.size(), items.size());
+        rest.paint(*this, layer_items_.size(), items.size(), true);
     }
     last_items_ = items;
     paint_captions(painter);
@@ -442,6 +462,42 @@ void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     pressed_ = false;
     if (was_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
+}
+
+void PictureBox::set_probe(ProbeText probe) {
+    probe_ = std::move(probe);
+    setMouseTracking(static_cast<bool>(probe_));
+}
+
+std::optional<QPointF> PictureBox::user_point(const QPointF& at) const {
+    if (!has_drawable_scale(*this) || width() <= 0 || height() <= 0) return std::nullopt;
+    const ScaleRect& sc = *scale();
+    return QPointF(sc.x1 + at.x() * (sc.x2 - sc.x1) / width(), sc.y1 + at.y() * (sc.y2 - sc.y1) / height());
+}
+
+bool PictureBox::show_probe(const QPointF& at, const QPoint& global) {
+    const std::optional<QPointF> user = probe_ ? user_point(at) : std::nullopt;
+    const QString text = user ? probe_(user->x(), user->y()) : QString();
+    if (text.isEmpty()) {
+        if (probing_) QToolTip::hideText();
+        probing_ = false;
+        return false;
+    }
+    // Plain text, one value a line, beside the pointer.
+    QToolTip::showText(global, text, this);
+    probing_ = true;
+    return true;
+}
+
+void PictureBox::mouseMoveEvent(QMouseEvent* event) {
+    show_probe(event->position(), event->globalPosition().toPoint());
+    QWidget::mouseMoveEvent(event);
+}
+
+void PictureBox::leaveEvent(QEvent* event) {
+    if (probing_) QToolTip::hideText();
+    probing_ = false;
+    QWidget::leaveEvent(event);
 }
 
 void PictureBox::changed() {

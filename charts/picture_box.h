@@ -11,6 +11,8 @@
 #include <QSize>
 #include <QWidget>
 
+#include <functional>
+
 #include "charts/recording_surface.h"
 
 class QPainter;
@@ -87,6 +89,14 @@ public:
     PictureBox(QWidget* parent, const QColor& foreground);
     const QColor& foreground() const { return foreground_; }
 
+    // What the chart shows at a point in its user coordinates, shown in a
+    // tooltip that follows the pointer over the chart; an empty text where
+    // it shows nothing (the box's own tooltip then shows as usual).
+    using ProbeText = std::function<QString(double x, double y)>;
+    void set_probe(ProbeText probe);
+    // A point of the widget in the user coordinates of the last Scale.
+    std::optional<QPointF> user_point(const QPointF& at) const;
+
 signals:
     // A left-button press and release on the box.
     void clicked();
@@ -96,12 +106,17 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
     void changed() override;
 
 private:
     bool layer_fits(qreal ratio) const;
     void paint_captions(QPainter& painter);
+    bool show_probe(const QPointF& at, const QPoint& global);
 
+    ProbeText probe_;
+    bool probing_ = false;  // a probe tooltip is up
     QColor foreground_;
     bool pressed_ = false;
     bool update_pending_ = false;
