@@ -1,6 +1,7 @@
 #include "script/script_parse.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "script/script_io.h"
 
@@ -16,6 +17,21 @@ std::string_view trim(std::string_view s) {
 }
 
 std::string quoted(std::string_view text) { return "\"" + quote_excerpt(text) + "\""; }
+
+constexpr const char* kChartChoice = "one of Mcrit, profil, pressure, Picture_CL, Picture_CM";
+
+// The index of a chart name, or -1.
+int chart_index(std::string_view name) {
+    for (std::size_t i = 0; i < kScriptChartNames.size(); ++i)
+        if (name == kScriptChartNames[i]) return static_cast<int>(i);
+    return -1;
+}
+
+// A finite number written out in full (no blanks, nothing after it).
+bool read_number(std::string_view text, double& value) {
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return !text.empty() && ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
 
 }  // namespace
 
@@ -88,6 +104,33 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
             return action;
         }
         return "export needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not " + quoted(name);
+    }
+    if (word == "probe") {
+        // probe CHART X Y
+        const std::size_t gap1 = rest.find_first_of(" \t");
+        const std::string_view name = rest.substr(0, gap1);
+        const std::string_view coordinates = gap1 == std::string_view::npos ? std::string_view() : trim(rest.substr(gap1));
+        const std::size_t gap2 = coordinates.find_first_of(" \t");
+        const std::string_view xs = coordinates.substr(0, gap2);
+        const std::string_view ys = gap2 == std::string_view::npos ? std::string_view() : trim(coordinates.substr(gap2));
+        action.chart = chart_index(name);
+        if (action.chart < 0) return std::string("probe needs ") + kChartChoice + ", not " + quoted(name);
+        if (!read_number(xs, action.x) || !read_number(ys, action.y))
+            return "probe " + std::string(name) + " needs two numbers X Y, not " + quoted(coordinates);
+        action.kind = ScriptAction::Kind::probe;
+        return action;
+    }
+    if (word == "sonic") {
+        if (rest != "on" && rest != "off") return "sonic needs on or off, not " + quoted(rest);
+        action.kind = ScriptAction::Kind::sonic;
+        action.on = rest == "on";
+        return action;
+    }
+    if (word == "keep" || word == "unkeep") {
+        action.chart = chart_index(rest);
+        if (action.chart < 0) return std::string(word) + " needs " + kChartChoice + ", not " + quoted(rest);
+        action.kind = word == "keep" ? ScriptAction::Kind::keep : ScriptAction::Kind::unkeep;
+        return action;
     }
     return "unknown action " + quoted(word);
 }

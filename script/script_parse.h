@@ -24,11 +24,17 @@ struct ScriptAction {
         about,      // open the About window
         snapshot,   // save an image of the window to the file `text`
         export_chart,  // save chart `chart` (numbers or image) to the file `text`
+        probe,      // what chart `chart` shows at (`x`, `y`), its user coordinates
+        sonic,      // the sonic level on the pressure chart, on when `on`
+        keep,       // keep chart `chart`'s curves as its reference
+        unkeep,     // clear chart `chart`'s reference
     };
     Kind kind = Kind::skip;
     int input = 0;  // index into kScriptInputWords
     int value = 0;
     int chart = 0;  // index into kScriptChartNames
+    double x = 0, y = 0;
+    bool on = false;
     std::string text;
     std::string content;  // the line without the blanks around it, as it is echoed
 };
@@ -42,7 +48,8 @@ using InputRanges = std::array<InputRange, 6>;
 // The action of one line, or the message of a bad line (an unknown action,
 // a missing or non-whole number, a value out of its bar's range, a click
 // on something that is no chart, words after "about", a snapshot or export
-// without a file name). A message quotes at most 80 characters of the line.
+// without a file name, a probe without two finite numbers, "sonic" without
+// on or off). A message quotes at most 80 characters of the line.
 std::variant<ScriptAction, std::string> parse_script_line(std::string_view line, const InputRanges& ranges);
 
 }  // namespace jmach

@@ -64,22 +64,16 @@ void click(QWidget* widget) {
 
 }  // namespace
 
-std::string surface_json(const RecordingSurface& surface) {
-    // Written in place: a chart's line holds hundreds of primitives.
-    std::string out = "[";
-    out.reserve(96 * (surface.primitives().size() + 1));
+namespace {
+
+// Primitives as JSON objects, each followed by a comma, appended in place:
+// a chart's line holds hundreds of them.
+void append_primitives(std::string& out, const std::vector<Primitive>& items) {
     auto number = [&](const char* key, auto v) {
         out += key;
         out += json_number(v);
     };
-    if (const auto& sc = surface.scale()) {
-        number("{\"op\":\"scale\",\"x1\":", sc->x1);
-        number(",\"y1\":", sc->y1);
-        number(",\"x2\":", sc->x2);
-        number(",\"y2\":", sc->y2);
-        out += "},";
-    }
-    for (const Primitive& p : surface.primitives()) {
+    for (const Primitive& p : items) {
         if (p.kind == Primitive::Kind::line) {
             // Lines are handed over in single precision: show them so.
             number("{\"op\":\"line\",\"x1\":", static_cast<float>(p.x1));
@@ -95,6 +89,26 @@ std::string surface_json(const RecordingSurface& surface) {
         out += json_colour(p.colour);
         out += "},";
     }
+}
+
+std::string primitives_json(const std::vector<Primitive>& items) {
+    std::string out = "[";
+    out.reserve(96 * (items.size() + 1));
+    append_primitives(out, items);
+    if (out.back() == ',') out.pop_back();
+    return out + "]";
+}
+
+}  // namespace
+
+std::string surface_json(const RecordingSurface& surface) {
+    std::string out = "[";
+    out.reserve(96 * (surface.primitives().size() + 1));
+    if (const auto& sc = surface.scale()) {
+        out += "{\"op\":\"scale\",\"x1\":" + json_number(sc->x1) + ",\"y1\":" + json_number(sc->y1) +
+               ",\"x2\":" + json_number(sc->x2) + ",\"y2\":" + json_number(sc->y2) + "},";
+    }
+    append_primitives(out, surface.primitives());
     if (out.back() == ',') out.pop_back();
     return out + "]";
 }
@@ -164,7 +178,7 @@ std::optional<std::string> ScriptRunner::run_line(std::string_view line, std::st
     // Let the window catch up (show the About window; paint, when it
     // paints every action) before the next action.
     QCoreApplication::processEvents();
-    json = report(action.content);
+    json = report(action);
     return std::nullopt;
 }
 
@@ -189,6 +203,17 @@ std::optional<std::string> ScriptRunner::perform(const ScriptAction& action) {
         case ScriptAction::Kind::snapshot:
         case ScriptAction::Kind::export_chart:
             return write_pixels(action);
+        case ScriptAction::Kind::probe:
+            break;  // read when the line is reported
+        case ScriptAction::Kind::sonic:
+            form_.set_sonic_level(action.on);
+            break;
+        case ScriptAction::Kind::keep:
+            form_.keep_reference(static_cast<Chart>(action.chart));
+            break;
+        case ScriptAction::Kind::unkeep:
+            form_.clear_reference(static_cast<Chart>(action.chart));
+            break;
     }
     return std::nullopt;
 }
@@ -228,8 +253,8 @@ std::optional<std::string> ScriptRunner::write_pixels(const ScriptAction& action
     return error;
 }
 
-std::string ScriptRunner::report(std::string_view line) const {
-    std::string out = "{\"action\":" + json_string(line);
+std::string ScriptRunner::report(const ScriptAction& action) const {
+    std::string out = "{\"action\":" + json_string(action.content);
     for (const char* name : kValueBoxNames) {
         out += ",\"";
         out += name;
@@ -254,6 +279,11 @@ std::string ScriptRunner::report(std::string_view line) const {
     out += ",\"x_cp_min_exact\":" + (exact ? json_number(exact->x) : "null");
     out += ",\"mcrit_kt\":" + (machs ? json_number(machs->kt) : "null");
     out += ",\"mcrit_la\":" + (machs ? json_number(machs->la) : "null");
+    out += ",\"supersonic\":" + form_.supersonic_json();
+    if (action.kind == ScriptAction::Kind::probe) {
+        const std::optional<Probe> probe = form_.probe(static_cast<Chart>(action.chart), action.x, action.y);
+        out += ",\"probe\":" + (probe ? probe_json(*probe) : std::string("null"));
+    }
     if (options_.charts) {
         out += ",\"charts\":{";
         for (std::size_t i = 0; i < kChartNames.size(); ++i) {
@@ -264,6 +294,17 @@ std::string ScriptRunner::report(std::string_view line) const {
             out += surface_json(form_.chart(static_cast<Chart>(i)));
         }
         out += "}";
+        // The kept references, by chart, as their primitives.
+        bool any = false;
+        for (std::size_t i = 0; i < kChartNames.size(); ++i) {
+            const PictureBox& box = form_.chart(static_cast<Chart>(i));
+            if (!box.has_reference()) continue;
+            out += any ? ",\"" : ",\"reference\":{\"";
+            any = true;
+            out += kChartNames[i];
+            out += "\":" + primitives_json(box.reference());
+        }
+        if (any) out += "}";
     }
     return out + "}";
 }

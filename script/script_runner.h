@@ -52,7 +52,7 @@ private:
     // While no one watches: the main window and the About window take no
     // repaints.
     void hold_paint();
-    std::string report(std::string_view line) const;
+    std::string report(const ScriptAction& action) const;
 
     Form1& form_;
     ScriptOptions options_;

@@ -29,9 +29,40 @@ RECORDINGS = [
 VALUE = r'(?:null|true|false|"(?:[^"\\]|\\.)*"|-?[0-9][0-9.eE+-]*)'
 
 
+def value_end(line, start):
+    """The end of the JSON value at `start`: a scalar, or a list or object
+    with its brackets balanced (strings skipped)."""
+    if line[start] not in "[{":
+        m = re.compile(VALUE).match(line, start)
+        return m.end() if m else start
+    depth, i, in_string = 0, start, False
+    while i < len(line):
+        c = line[i]
+        if in_string:
+            if c == "\\":
+                i += 1
+            elif c == '"':
+                in_string = False
+        elif c == '"':
+            in_string = True
+        elif c in "[{":
+            depth += 1
+        elif c in "]}":
+            depth -= 1
+            if depth == 0:
+                return i + 1
+        i += 1
+    return start
+
+
 def without(line, keys):
     for key in keys:
-        line = re.sub(r',"%s":%s' % (re.escape(key), VALUE), "", line, count=1)
+        tag = ',"%s":' % key
+        at = line.find(tag)
+        if at >= 0:
+            end = value_end(line, at + len(tag))
+            if end > at + len(tag):
+                line = line[:at] + line[end:]
     return line
 
 
