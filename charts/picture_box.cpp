@@ -414,24 +414,35 @@ void PictureBox::paintEvent(QPaintEvent*) {
     // first primitive that a clip at the edge would rasterise differently
     // at another place on the device.
     const auto shared = std::mismatch(last_items_.begin(), last_items_.end(), items.begin(), items.end(), same);
-    std::size_t keep = leading_grid(items);
+    const std::size_t grid = leading_grid(items);
+    std::size_t keep = grid;
     const std::size_t limit = static_cast<std::size_t>(shared.second - items.begin());
     while (keep < limit && movable(items[keep], *scale(), rect())) ++keep;
     // A reference lies between the grid and the curves: the layer holds no
-    // more than the grid then.
-    if (has_reference()) keep = std::min(keep, leading_grid(items));
+    // more than the grid then, and the reference over it when every one of
+    // its primitives may be painted ahead (it stays the same from redraw
+    // to redraw until it is kept again or cleared).
+    if (has_reference()) keep = std::min(keep, grid);
+    const bool reference_in_layer =
+        has_reference() && keep == grid &&
+        std::all_of(reference().begin(), reference().end(),
+                    [&](const Primitive& p) { return movable(p, *scale(), rect()); });
     const QImage::Format format = target_format(painter);
     if (!layer_fits(ratio) || layer_.format() != format || layer_items_.size() < keep ||
+        layer_reference_ != reference_in_layer || (reference_in_layer && layer_reference_serial_ != reference_serial()) ||
+        (layer_reference_ && layer_items_.size() != keep) ||
         !std::all_of(layer_items_.begin(), layer_items_.end(),
                      [&](const Primitive& p) { return movable(p, *scale(), rect()); })) {
         QImage layer(size() * ratio, format);
         layer.setDevicePixelRatio(ratio);
         QPainter layer_painter(&layer);
-        paint_range(layer_painter, rect(), *this, foreground_, keep, false);
+        paint_range(layer_painter, rect(), *this, foreground_, keep, reference_in_layer);
         layer_painter.end();
         layer_ = layer;
         layer_scale_ = *scale();
         layer_items_.assign(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(keep));
+        layer_reference_ = reference_in_layer;
+        layer_reference_serial_ = reference_serial();
     }
     painter.drawImage(0, 0, layer_);
     // A clip rectangle of the painter's own, though the paint region is
@@ -441,7 +452,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.setClipRect(rect());
     {
         PrimitivePainter rest(painter, rect(), *scale(), foreground_);
-        rest.paint(*this, layer_items_.size(), items.size(), true);
+        rest.paint(*this, layer_items_.size(), items.size(), !layer_reference_);
     }
     last_items_ = items;
     paint_captions(painter);
@@ -475,16 +486,54 @@ std::optional<QPointF> PictureBox::user_point(const QPointF& at) const {
     return QPointF(sc.x1 + at.x() * (sc.x2 - sc.x1) / width(), sc.y1 + at.y() * (sc.y2 - sc.y1) / height());
 }
 
+namespace {
+
+// The probe's tooltip: a label in a tooltip window of its own, so that it
+// follows the pointer without laying its text out again while the text
+// stays (the toolkit's tooltip lays it out on every move), in the colours
+// and font of tooltips.
+QLabel*& probe_label() {
+    static QLabel* label = nullptr;
+    return label;
+}
+
+QLabel& make_probe_label() {
+    QLabel*& label = probe_label();
+    if (!label) {
+        label = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
+        label->setObjectName(QStringLiteral("probe_tip"));
+        label->setForegroundRole(QPalette::ToolTipText);
+        label->setBackgroundRole(QPalette::ToolTipBase);
+        label->setPalette(QToolTip::palette());
+        label->setFont(QToolTip::font());
+        label->setAutoFillBackground(true);
+        label->setFrameStyle(QFrame::Box | QFrame::Plain);
+        label->setMargin(3);
+        label->setTextFormat(Qt::PlainText);
+    }
+    return *label;
+}
+
+}  // namespace
+
+QLabel* PictureBox::probe_tip() { return probe_label(); }
+
 bool PictureBox::show_probe(const QPointF& at, const QPoint& global) {
     const std::optional<QPointF> user = probe_ ? user_point(at) : std::nullopt;
     const QString text = user ? probe_(user->x(), user->y()) : QString();
     if (text.isEmpty()) {
-        if (probing_) QToolTip::hideText();
+        if (probing_ && probe_label()) probe_label()->hide();
         probing_ = false;
         return false;
     }
-    // Plain text, one value a line, beside the pointer.
-    QToolTip::showText(global, text, this);
+    // Plain text, one value a line, below and right of the pointer.
+    QLabel& label = make_probe_label();
+    if (label.text() != text) {
+        label.setText(text);
+        label.adjustSize();
+    }
+    label.move(global + QPoint(14, 18));
+    if (!label.isVisible()) label.show();
     probing_ = true;
     return true;
 }
@@ -495,7 +544,7 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PictureBox::leaveEvent(QEvent* event) {
-    if (probing_) QToolTip::hideText();
+    if (probing_ && probe_label()) probe_label()->hide();
     probing_ = false;
     QWidget::leaveEvent(event);
 }

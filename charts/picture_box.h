@@ -96,6 +96,9 @@ public:
     void set_probe(ProbeText probe);
     // A point of the widget in the user coordinates of the last Scale.
     std::optional<QPointF> user_point(const QPointF& at) const;
+    // The tooltip window of the probe, shared by every chart; null before
+    // the first probe shows.
+    static QLabel* probe_tip();
 
 signals:
     // A left-button press and release on the box.
@@ -116,7 +119,7 @@ private:
     bool show_probe(const QPointF& at, const QPoint& global);
 
     ProbeText probe_;
-    bool probing_ = false;  // a probe tooltip is up
+    bool probing_ = false;  // this box's probe tooltip is up
     QColor foreground_;
     bool pressed_ = false;
     bool update_pending_ = false;
@@ -126,6 +129,9 @@ private:
     QImage layer_;
     ScaleRect layer_scale_;
     std::vector<Primitive> layer_items_;
+    // Whether the layer holds the reference (over its grid), and which.
+    bool layer_reference_ = false;
+    unsigned layer_reference_serial_ = 0;
     std::vector<Primitive> last_items_;
 };
 

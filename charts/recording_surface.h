@@ -45,6 +45,9 @@ public:
     const std::vector<Primitive>& reference() const { return reference_; }
     const std::string& reference_inputs() const { return reference_inputs_; }
     bool has_reference() const { return !reference_inputs_.empty(); }
+    // Counts the references kept and cleared, so that a painter can tell
+    // whether the reference it painted is still the one.
+    unsigned reference_serial() const { return reference_serial_; }
 
 protected:
     // Called after every change of the list or the scale.
@@ -56,6 +59,7 @@ private:
     std::size_t rejected_ = 0;
     std::vector<Primitive> reference_;
     std::string reference_inputs_;
+    unsigned reference_serial_ = 0;
 };
 
 // How many primitives at the start of the list are lines along an axis:
