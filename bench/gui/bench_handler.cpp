@@ -9,7 +9,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScrollBar>
+#include <QLabel>
 
 #include <benchmark/benchmark.h>
 
@@ -34,7 +36,9 @@ protected:
     }
 };
 
-void BM_ThicknessKeyFullChainRepaint(benchmark::State& state) {
+// `reading`: with a reference kept on every chart and the sonic level on;
+// at `alpha` degrees.
+void key_press_full_chain(benchmark::State& state, bool reading, int alpha) {
     jmach::Form1 form;
     form.set_message_hook([&](const QString& text) { state.SkipWithError(qPrintable(text)); });
     if (const auto error = form.Form_Load()) {
@@ -45,8 +49,12 @@ void BM_ThicknessKeyFullChainRepaint(benchmark::State& state) {
     form.findChild<QScrollBar*>(QStringLiteral("HScroll_nP"))->setValue(101);
     form.findChild<QScrollBar*>(QStringLiteral("HScroll_Moo"))->setValue(50);
     form.findChild<QScrollBar*>(QStringLiteral("HScroll_Camber"))->setValue(2);
-    form.findChild<QScrollBar*>(QStringLiteral("HScroll_AlfaD"))->setValue(3);
+    form.findChild<QScrollBar*>(QStringLiteral("HScroll_AlfaD"))->setValue(alpha);
     form.findChild<QScrollBar*>(QStringLiteral("HScroll_Thickness"))->setValue(12);
+    if (reading) {
+        for (std::size_t i = 0; i < jmach::kChartNames.size(); ++i) form.keep_reference(static_cast<jmach::Chart>(i));
+        form.set_sonic_level(true);
+    }
     QCoreApplication::processEvents();
 
     PaintCounter counter;
@@ -75,7 +83,60 @@ void BM_ThicknessKeyFullChainRepaint(benchmark::State& state) {
         state.counters["p90_ms"] = ms[ms.size() * 9 / 10];
     }
 }
+
+void BM_ThicknessKeyFullChainRepaint(benchmark::State& state) { key_press_full_chain(state, false, 3); }
 BENCHMARK(BM_ThicknessKeyFullChainRepaint)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The same without (0) and with (1) every chart's reference painted beneath
+// it and the sonic level over the pressure chart, at 3 degrees (the level
+// alone) and at 6 (supersonic points marked on the suction peak).
+void BM_KeyChainReading(benchmark::State& state) {
+    key_press_full_chain(state, state.range(0) != 0, static_cast<int>(state.range(1)));
+}
+BENCHMARK(BM_KeyChainReading)->ArgsProduct({{0, 1}, {3, 6}})->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The probe: a pointer move over the pressure chart finds the nearest
+// sample, writes its values and moves the tooltip; 0: the pointer moves a
+// pixel to and fro over one sample (the text stays), 1: between two
+// samples on the suction peak (a new text every move). The tooltip
+// window's paint is not timed.
+void BM_ProbeTooltipUpdate(benchmark::State& state) {
+    jmach::Form1 form;
+    if (const auto error = form.Form_Load()) {
+        state.SkipWithError(error->c_str());
+        return;
+    }
+    form.show();
+    form.set_input(jmach::Input::np, 101);
+    form.set_input(jmach::Input::thickness, 12);
+    form.set_input(jmach::Input::alpha, 5);
+    form.set_input(jmach::Input::mach, 60);
+    QCoreApplication::processEvents();
+    jmach::PictureBox& box = form.chart(jmach::Chart::pressure);
+    const QPointF near(box.width() * 0.5, box.height() * 0.6);  // mid-chord, samples some 8 pixels apart
+    const QPointF points[] = {state.range(0) ? QPointF(box.width() * 0.12, box.height() * 0.3) : near,
+                              state.range(0) ? QPointF(box.width() * 0.14, box.height() * 0.31) : near + QPointF(1, 0)};
+    std::vector<double> us;
+    int k = 0;
+    for (auto _ : state) {
+        const QPointF at = points[k++ & 1];
+        QMouseEvent move(QEvent::MouseMove, at, box.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        const auto start = std::chrono::steady_clock::now();
+        QApplication::sendEvent(&box, &move);
+        us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start).count());
+        state.PauseTiming();
+        QCoreApplication::processEvents();  // the tooltip's own repaint, not timed
+        state.ResumeTiming();
+    }
+    if (!jmach::PictureBox::probe_tip() || !jmach::PictureBox::probe_tip()->isVisible())
+        state.SkipWithError("no probe tooltip");
+    if (!us.empty()) {
+        std::sort(us.begin(), us.end());
+        state.counters["median_us"] = us[us.size() / 2];
+        state.counters["p90_us"] = us[us.size() * 9 / 10];
+    }
+}
+BENCHMARK(BM_ProbeTooltipUpdate)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond)->MinTime(1.0);
 
 }  // namespace
 
