@@ -31,7 +31,10 @@ constexpr const char* kDescription =
     "  about                           open the About window\n"
     "  snapshot FILE.png|.svg|.pdf     save an image of the whole window\n"
     "  export CHART FILE.csv|.png|.svg|.pdf\n"
-    "                                  save a chart's numbers (CSV) or its image";
+    "                                  save a chart's numbers (CSV) or its image\n"
+    "  probe CHART X Y                 what the chart shows at X Y (its user coordinates)\n"
+    "  sonic on|off                    the sonic level on the pressure chart\n"
+    "  keep CHART | unkeep CHART       keep the chart's curves as its reference, or clear it";
 
 QtMessageHandler default_handler = nullptr;
 
