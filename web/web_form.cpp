@@ -6,6 +6,7 @@
 #include "airfoil/profile.h"
 #include "airfoil/surface_minimum.h"
 #include "airfoil/table.h"
+#include "charts/chart_reading.h"
 #include "charts/lift_chart.h"
 #include "charts/mcrit_chart.h"
 #include "charts/moment_chart.h"
@@ -18,11 +19,14 @@
 
 namespace jmach::web {
 
-std::vector<double> pack_chart(const RecordingSurface& chart) {
-    std::vector<double> out{0, 0, 0, 0, 0, 0, 0};
-    if (const auto& sc = chart.scale()) out = {0, 1, sc->x1, sc->y1, sc->x2, sc->y2, 0};
-    out[6] = static_cast<double>(chart.primitives().size());
-    for (const Primitive& p : chart.primitives()) {
+namespace {
+
+// The header of pack_chart's layout, then the primitives.
+std::vector<double> pack(bool flag, const ScaleRect& corners, const std::vector<Primitive>& items) {
+    std::vector<double> out{0, flag ? 1.0 : 0.0, corners.x1, corners.y1, corners.x2, corners.y2,
+                            static_cast<double>(items.size())};
+    out.reserve(7 + 7 * items.size());
+    for (const Primitive& p : items) {
         const double colour = p.colour ? static_cast<double>(*p.colour) : -1.0;
         if (p.kind == Primitive::Kind::line)
             out.insert(out.end(), {0, p.x1, p.y1, p.x2, p.y2, 0, colour});
@@ -31,6 +35,28 @@ std::vector<double> pack_chart(const RecordingSurface& chart) {
     }
     out[0] = static_cast<double>(out.size());
     return out;
+}
+
+}  // namespace
+
+std::vector<double> pack_chart(const RecordingSurface& chart) {
+    const auto& sc = chart.scale();
+    return pack(sc.has_value(), sc.value_or(ScaleRect{}), chart.primitives());
+}
+
+std::vector<double> pack_reference(const RecordingSurface& chart) {
+    return pack(chart.has_reference(), ScaleRect{}, chart.reference());
+}
+
+std::optional<ChartId> chart_id(std::string_view name) {
+    static constexpr std::pair<const char*, ChartId> kCharts[] = {
+        {"Mcrit", ChartId::Mcrit},           {"profil", ChartId::profil},
+        {"pressure", ChartId::pressure},     {"Picture_CL", ChartId::Picture_CL},
+        {"Picture_CM", ChartId::Picture_CM},
+    };
+    for (const auto& [n, id] : kCharts)
+        if (name == n) return id;
+    return std::nullopt;
 }
 
 std::optional<std::string> WebForm::Form_Load(std::string_view table_text, std::string_view file_name) {
@@ -100,13 +126,50 @@ const std::string* WebForm::tooltip(std::string_view box) const {
 std::vector<std::string> WebForm::take_messages() { return std::exchange(messages_, {}); }
 
 const Chart* WebForm::chart(std::string_view name) const {
-    if (name == "Mcrit") return &Mcrit;
-    if (name == "profil") return &profil;
-    if (name == "pressure") return &pressure;
-    if (name == "Picture_CL") return &Picture_CL;
-    if (name == "Picture_CM") return &Picture_CM;
-    return nullptr;
+    const std::optional<ChartId> id = chart_id(name);
+    return id ? &chart(*id) : nullptr;
 }
+
+const Chart& WebForm::chart(ChartId which) const {
+    switch (which) {
+    case ChartId::Mcrit: return Mcrit;
+    case ChartId::profil: return profil;
+    case ChartId::pressure: return pressure;
+    case ChartId::Picture_CL: return Picture_CL;
+    case ChartId::Picture_CM: return Picture_CM;
+    }
+    return Mcrit;
+}
+
+// ---- Reading the charts ----
+
+std::optional<Probe> WebForm::probe(ChartId which, double x, double y) const {
+    return probe_chart(which, chart(which), s_, drawn_mach(which), critical_machs_, x, y);
+}
+
+std::string WebForm::probe_text(ChartId which, double x, double y) const {
+    const std::optional<Probe> p = probe(which, x, y);
+    if (!p) return {};
+    std::string text = p->text;
+    if (const Chart& c = chart(which); c.has_reference()) text += "\nIn grey: " + c.reference_inputs();
+    return text;
+}
+
+void WebForm::set_sonic_level(bool on) {
+    if (sonic_level_ == on) return;
+    sonic_level_ = on;
+    // The chart as the last chain left it, with or without the level; before
+    // any chain it shows nothing to add to.
+    if (pressure.scale()) draw_pressure(drawn_mach(ChartId::pressure));
+}
+
+void WebForm::keep_reference(ChartId which) {
+    chart(which).keep_reference(reference_inputs(s_, drawn_mach(ChartId::pressure)));
+}
+
+void WebForm::clear_reference(ChartId which) { chart(which).clear_reference(); }
+
+std::string WebForm::supersonic_json() const { return jmach::supersonic_json(s_, drawn_mach(ChartId::pressure)); }
 
 // ---- The chain procedures ----
 
@@ -129,7 +192,7 @@ void WebForm::basınc_hesapla() {
     Text_AlfaD = number_text(s_.alpha_deg);
     Text_CpMin = rounded_text(cp_min, 3);
     exact_minimum_ = exact_surface_minimum(s_);
-    Text_CpMin_tip = cp_min_description(geometry_points(s_), cp_min, *exact_minimum_);
+    last_cp_min_ = cp_min;  // explained with the pressure chart, which follows
     if (cp_min < kMcritThreshold) Mcrit_iter(cp_min);
 }
 
@@ -143,17 +206,36 @@ void WebForm::Mcrit_iter(double cp_min) {
     Text_Mcrit_tip = mcrit_description(*critical_machs_);
 }
 
-void WebForm::basınc_ciz() { jmach::basınc_ciz(s_, pressure, free_stream_factor()); }
+void WebForm::basınc_ciz() {
+    free_stream_factor();
+    draw_pressure(mach_in_use_);
+    describe_cp_min();
+}
+
+void WebForm::draw_pressure(const std::optional<MachInUse>& mach) {
+    jmach::basınc_ciz(s_, pressure, mach ? std::optional<double>(mach->beta) : std::nullopt);
+    if (sonic_level_ && mach) jmach::sonic_level(s_, pressure, *mach);
+    drawn_mach(ChartId::pressure) = mach;
+}
+
+void WebForm::describe_cp_min() {
+    Text_CpMin_tip = cp_min_description(geometry_points(s_), last_cp_min_, *exact_minimum_);
+    // Where the flow is locally supersonic at the Mach number in use.
+    if (const std::string supersonic = describe_supersonic(s_, drawn_mach(ChartId::pressure)); !supersonic.empty())
+        Text_CpMin_tip += "\n\n" + supersonic;
+}
 
 void WebForm::CL_Alfa_ciz() {
     lift_curve(s_);
     jmach::CL_Alfa_ciz(s_, Picture_CL, free_stream_factor());
+    drawn_mach(ChartId::Picture_CL) = mach_in_use_;
     Text_CL = rounded_text(s_.cl_current, 4);
 }
 
 void WebForm::CM_Alfa_ciz() {
     const std::optional<double> cm = moment_curve(s_, HScroll_xM);
     jmach::CM_Alfa_ciz(s_, Picture_CM, free_stream_factor());
+    drawn_mach(ChartId::Picture_CM) = mach_in_use_;
     Text_xM = number_text(s_.moment_ref_x);
     Text1 = cm ? rounded_text(*cm, 5) : std::string();
 }
@@ -167,6 +249,7 @@ std::optional<double> WebForm::free_stream_factor() {
     Text_Moo_tip = std::move(look.tip);
     Text_Moo_noted = look.noted;
     mach_factor_ = free_stream(s_, look.mach);
+    mach_in_use_ = mach_factor_ ? std::optional<MachInUse>(MachInUse{*look.mach, *mach_factor_}) : std::nullopt;
     return mach_factor_;
 }
 

@@ -10,9 +10,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "airfoil/surface_minimum.h"
+#include "charts/chart_data.h"
+#include "charts/chart_reading.h"
 #include "charts/recompute_chains.h"
 #include "charts/recording_surface.h"
 #include "compressible/mcrit.h"
@@ -40,6 +43,12 @@ private:
 // x1, y1, x2, y2 (circle: centre x, y and 0, 0), radius, colour (-1 for the
 // foreground colour).
 std::vector<double> pack_chart(const RecordingSurface& chart);
+// A chart's kept reference in the same layout: [1] 1 while one is kept,
+// [2..5] 0 (it is painted in the chart's own scale), then its primitives.
+std::vector<double> pack_reference(const RecordingSurface& chart);
+
+// The chart of a control name, or empty.
+std::optional<ChartId> chart_id(std::string_view name);
 
 class WebForm : public RecomputeChains<WebForm> {
 public:
@@ -73,6 +82,24 @@ public:
     const std::optional<SurfaceMinimum>& exact_minimum() const { return exact_minimum_; }
     const std::optional<CriticalMachs>& critical_machs() const { return critical_machs_; }
 
+    // Reading the charts, as the desktop's chart menus and probe tooltip
+    // do; none of them runs a chain. What a chart shows at a point in its
+    // user coordinates (empty outside its scale rectangle and where it
+    // shows nothing), and the tooltip text of it, with the inputs of the
+    // reference in grey when one is kept; the sonic level over the
+    // pressure chart (switching it redraws the chart as the last chain
+    // drew it); a chart's reference, named by the inputs the charts are
+    // drawn with now; the supersonic stretches of the pressure chart as
+    // drawn, as JSON.
+    std::optional<Probe> probe(ChartId which, double x, double y) const;
+    std::string probe_text(ChartId which, double x, double y) const;
+    void set_sonic_level(bool on);
+    bool sonic_level() const { return sonic_level_; }
+    void keep_reference(ChartId which);
+    void clear_reference(ChartId which);
+    std::string supersonic_json() const;
+    const Chart& chart(ChartId which) const;
+
 private:
     void show_message(const char* text) { messages_.emplace_back(text); }
 
@@ -91,14 +118,29 @@ private:
     void mach_from_scroll_bar() { Text_Moo = number_text(static_cast<double>(HScroll_Moo) / 100.0); }  // exactly Value / 100
     void begin_chain() { mach_read_ = false; }
     std::optional<double> free_stream_factor();
+    // The pressure chart as the chain draws it at `mach`, with the sonic
+    // level when it is switched on; and the minimum-pressure tooltip for it.
+    void draw_pressure(const std::optional<MachInUse>& mach);
+    void describe_cp_min();
+    Chart& chart(ChartId which) { return const_cast<Chart&>(std::as_const(*this).chart(which)); }
+    std::optional<MachInUse>& drawn_mach(ChartId which) { return drawn_mach_[static_cast<std::size_t>(which)]; }
+    const std::optional<MachInUse>& drawn_mach(ChartId which) const {
+        return drawn_mach_[static_cast<std::size_t>(which)];
+    }
 
     ModelState s_;
     std::string table_warning_;
     std::vector<std::string> messages_;
     bool mach_read_ = false;
     std::optional<double> mach_factor_;
+    std::optional<MachInUse> mach_in_use_;  // the Mach number behind mach_factor_
     std::optional<SurfaceMinimum> exact_minimum_;
     std::optional<CriticalMachs> critical_machs_;
+    double last_cp_min_ = 0;  // the sampled minimum of the last pressure computed
+    // The Mach number each chart was last drawn with, when it added the
+    // corrected curve (by ChartId).
+    std::array<std::optional<MachInUse>, 5> drawn_mach_;
+    bool sonic_level_ = false;
 
     // Controls, named as the user knows them, at their start values.
     int HScroll_Thickness = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "airfoil/table.h"
+#include "charts/chart_reading.h"
 #include "core/number_text.h"
 #include "web/web_form.h"
 
@@ -28,6 +29,11 @@ std::vector<double> returned_chart;
 const char* hand_back(std::string text) {
     returned_text = std::move(text);
     return returned_text.c_str();
+}
+
+const double* hand_back(std::vector<double> packed) {
+    returned_chart = std::move(packed);
+    return returned_chart.data();
 }
 
 }  // namespace
@@ -98,8 +104,63 @@ EMSCRIPTEN_KEEPALIVE unsigned jm_chart_version(const char* chart) {
 // The chart's drawing packed as pack_chart lays it out.
 EMSCRIPTEN_KEEPALIVE const double* jm_chart(const char* chart) {
     const jmach::web::Chart* c = form().chart(chart);
-    returned_chart = c ? jmach::web::pack_chart(*c) : std::vector<double>{1};
-    return returned_chart.data();
+    return hand_back(c ? jmach::web::pack_chart(*c) : std::vector<double>{1});
 }
+
+// ---- Reading the charts: none of these runs a chain ----
+
+// What the chart shows at (x, y) in its user coordinates, as the JSON
+// object jmach-script writes under "probe"; "null" where it shows nothing
+// and for an unknown chart.
+EMSCRIPTEN_KEEPALIVE const char* jm_probe(const char* chart, double x, double y) {
+    const auto id = jmach::web::chart_id(chart);
+    const auto probe = id ? form().probe(*id, x, y) : std::nullopt;
+    return hand_back(probe ? jmach::probe_json(*probe) : "null");
+}
+
+// The same for the tooltip: one value a line, then the inputs of the
+// reference when one is kept; "" where it shows nothing.
+EMSCRIPTEN_KEEPALIVE const char* jm_probe_text(const char* chart, double x, double y) {
+    const auto id = jmach::web::chart_id(chart);
+    return hand_back(id ? form().probe_text(*id, x, y) : std::string());
+}
+
+// The sonic level over the pressure chart switched on (1) or off (0); the
+// pressure chart is drawn again as the last chain drew it.
+EMSCRIPTEN_KEEPALIVE void jm_sonic(int on) { form().set_sonic_level(on != 0); }
+
+// 1 while the sonic level is switched on.
+EMSCRIPTEN_KEEPALIVE int jm_sonic_level() { return form().sonic_level() ? 1 : 0; }
+
+// The chart's curves kept as its reference, and the reference cleared. 0
+// for an unknown chart.
+EMSCRIPTEN_KEEPALIVE int jm_keep(const char* chart) {
+    const auto id = jmach::web::chart_id(chart);
+    if (id) form().keep_reference(*id);
+    return id ? 1 : 0;
+}
+
+EMSCRIPTEN_KEEPALIVE int jm_unkeep(const char* chart) {
+    const auto id = jmach::web::chart_id(chart);
+    if (id) form().clear_reference(*id);
+    return id ? 1 : 0;
+}
+
+// The chart's reference packed as pack_reference lays it out.
+EMSCRIPTEN_KEEPALIVE const double* jm_reference(const char* chart) {
+    const jmach::web::Chart* c = form().chart(chart);
+    return hand_back(c ? jmach::web::pack_reference(*c) : std::vector<double>{1});
+}
+
+// The inputs the reference was kept with ("thickness 0.12, camber 0.04, ..."),
+// "" while none is kept.
+EMSCRIPTEN_KEEPALIVE const char* jm_reference_inputs(const char* chart) {
+    const jmach::web::Chart* c = form().chart(chart);
+    return hand_back(c ? c->reference_inputs() : std::string());
+}
+
+// The supersonic stretches of the pressure chart as drawn, as the JSON
+// jmach-script writes under "supersonic".
+EMSCRIPTEN_KEEPALIVE const char* jm_supersonic() { return hand_back(form().supersonic_json()); }
 
 }  // extern "C"
