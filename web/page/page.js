@@ -3,7 +3,11 @@
 // browser window; every event calls its handler in the WebAssembly window,
 // whose value-box texts, messages and chart drawings the page then shows.
 // The fragment #script=LINES runs jmach-script actions after start and
-// writes one JSON line per action into #script-output.
+// writes one JSON line per action into #script-output. Reading the charts:
+// a tooltip beside the pointer with the values under it (the probe), and
+// a menu on each chart (right click, the context-menu key or Shift+F10)
+// that keeps its curves as a grey reference and, on the pressure chart,
+// shows the sonic level.
 (function () {
   'use strict';
 
@@ -12,6 +16,7 @@
   const MENU_HEIGHT = 300;
   const TWIPS_PER_PIXEL = 15;
   const SURFACE = '#ffffc0';
+  const REFERENCE_GREY = '#bebebe';  // rgb(190, 190, 190), as on the desktop
 
   // ---- The layout ----
 
@@ -122,18 +127,28 @@
     api.messages = cwrap('jm_messages', 'number', []);
     api.chartVersion = cwrap('jm_chart_version', 'number', ['string']);
     api.chart = cwrap('jm_chart', 'number', ['string']);
+    api.probe = cwrap('jm_probe', 'number', ['string', 'number', 'number']);
+    api.probeText = cwrap('jm_probe_text', 'number', ['string', 'number', 'number']);
+    api.sonic = cwrap('jm_sonic', null, ['number']);
+    api.sonicLevel = cwrap('jm_sonic_level', 'number', []);
+    api.keep = cwrap('jm_keep', 'number', ['string']);
+    api.unkeep = cwrap('jm_unkeep', 'number', ['string']);
+    api.reference = cwrap('jm_reference', 'number', ['string']);
+    api.referenceInputs = cwrap('jm_reference_inputs', 'number', ['string']);
+    api.supersonic = cwrap('jm_supersonic', 'number', []);
   }
   const textOf = (box) => M.UTF8ToString(api.text(box));
 
   // ---- Charts: the retained drawing painted on a canvas ----
 
-  const pictures = {};  // name -> {el, canvas, w, h, fg, version}
+  // name -> {el, canvas, w, h, fg, version, drawing, reference}
+  const pictures = {};
 
-  // The chart's drawing: null before any Scale, else the corners and the
-  // primitives ({line, x1, y1, x2, y2, r, colour}), colour null for the
-  // foreground.
-  function chartDrawing(name) {
-    const at = api.chart(name) / 8;
+  // An array packed as pack_chart lays it out, at byte address `address`:
+  // null when its flag is 0, else the corners and the primitives
+  // ({line, x1, y1, x2, y2, r, colour}), colour null for the foreground.
+  function unpack(address) {
+    const at = address / 8;
     const length = M.HEAPF64[at];
     const d = M.HEAPF64.slice(at, at + length);
     if (d[1] !== 1) return null;
@@ -143,6 +158,23 @@
         colour: d[i + 6] < 0 ? null : d[i + 6] });
     }
     return { x1: d[2], y1: d[3], x2: d[4], y2: d[5], prims: prims };
+  }
+
+  // The chart's drawing: null before any Scale.
+  const chartDrawing = (name) => unpack(api.chart(name));
+  // The chart's kept reference: null while none is kept, else its
+  // primitives, in the chart's user coordinates.
+  function chartReference(name) {
+    const r = unpack(api.reference(name));
+    return r ? r.prims : null;
+  }
+
+  // How many primitives at the start are lines along an axis: the grid
+  // and axes every chart draws first, beneath a reference.
+  function leadingGrid(prims) {
+    let n = 0;
+    while (n < prims.length && prims[n].line && (prims[n].x1 === prims[n].x2 || prims[n].y1 === prims[n].y2)) n++;
+    return n;
   }
 
   // red + 256 green + 65536 blue as "#rrggbb".
@@ -174,7 +206,8 @@
   const onPixelGrid = (c, width) => (width % 2 === 1 ? Math.floor(c) + 0.5 : Math.round(c));
 
   // Paints the chart at the canvas's device resolution: the pale yellow
-  // surface, then every primitive in drawing order. Lines are one desktop
+  // surface, then every primitive in drawing order (a kept reference in
+  // grey where the leading grid ends). Lines are one desktop
   // pixel wide at the page's scale, in whole device pixels; grid lines sit
   // on the pixel grid so that they stay sharp at any device pixel ratio.
   function paint(pic) {
@@ -206,22 +239,22 @@
         path = null;
       }
     };
-    for (const p of d.prims) {
-      const colour = p.colour === null ? pic.fg : cssColour(p.colour);
+    // One primitive in `colour`.
+    const draw = (p, colour) => {
       const ax = (p.x1 - d.x1) * sx, ay = (p.y1 - d.y1) * sy;
       if (!p.line) {
         const radius = Math.abs(p.r * sx);  // units of the horizontal axis
         if (ax + radius < box.left || ax - radius > box.right || ay + radius < box.top || ay - radius > box.bottom)
-          continue;
+          return;
         flush();
         ctx.beginPath();
         ctx.arc(ax, ay, radius, 0, 2 * Math.PI);
         ctx.strokeStyle = colour;
         ctx.stroke();
-        continue;
+        return;
       }
       const c = clipSegment(ax, ay, (p.x2 - d.x1) * sx, (p.y2 - d.y1) * sy, box);
-      if (!c) continue;
+      if (!c) return;
       if (c[0] === c[2] || c[1] === c[3]) {
         // A grid line: the rectangle of whole device pixels it covers.
         flush();
@@ -235,7 +268,7 @@
           const lo = Math.floor(Math.min(c[1], c[3])), hi = Math.floor(Math.max(c[1], c[3])) + 1;
           ctx.fillRect(x, lo, width, hi - lo);
         }
-        continue;
+        return;
       }
       if (path !== colour) {
         flush();
@@ -244,7 +277,15 @@
       }
       ctx.moveTo(c[0], c[1]);
       ctx.lineTo(c[2], c[3]);
+    };
+    // A kept reference lies in grey over the grid, beneath the curves.
+    const grid = pic.reference ? leadingGrid(d.prims) : -1;
+    for (let i = 0; i < d.prims.length; i++) {
+      if (i === grid) for (const p of pic.reference) draw(p, REFERENCE_GREY);
+      const p = d.prims[i];
+      draw(p, p.colour === null ? pic.fg : cssColour(p.colour));
     }
+    if (grid === d.prims.length) for (const p of pic.reference) draw(p, REFERENCE_GREY);
     flush();
   }
 
@@ -299,6 +340,7 @@
     }
     refreshTips();
     repaintCharts(false);
+    probeAgain();
     const messages = M.UTF8ToString(api.messages());
     if (messages !== '') {
       for (const m of messages.split('\n')) messageQueue.push(m);
@@ -352,7 +394,9 @@
       const el = place(element('div', client, 'picture', name), left, top, width, height);
       const canvas = element('canvas', el);
       canvas.width = canvas.height = 0;
-      pictures[name] = { el: el, canvas: canvas, w: width, h: height, fg: fg, version: -1, drawing: null };
+      pictures[name] = { el: el, canvas: canvas, w: width, h: height, fg: fg, version: -1, drawing: null,
+        reference: null };
+      wireReading(name, el);
       if (clickable) {
         // A click on a caption belongs to the caption, not to the chart.
         canvas.addEventListener('click', () => runHandler(() => api.click(name)));
@@ -367,6 +411,7 @@
       } else {
         el.setAttribute('role', 'img');
         el.setAttribute('aria-label', 'critical Mach chart');
+        el.tabIndex = 0;  // for its menu
       }
     }
     for (const [chart, name, caption, left, top, kind, width, height] of CHART_LABELS) {
@@ -374,6 +419,178 @@
       label.textContent = caption;
       label.setAttribute('aria-hidden', 'true');
     }
+  }
+
+  // ---- Reading the charts: the probe and the chart menu ----
+
+  const probeTip = () => byId('probe-tip');
+  let probing = null;  // {name, x, y}: the chart and client point the tip shows
+
+  function wireReading(name, el) {
+    // The captions belong to the chart here: the probe and the menu work
+    // over them too.
+    el.addEventListener('pointermove', (e) => showProbe(name, e.clientX, e.clientY));
+    el.addEventListener('pointerdown', (e) => {
+      if (e.pointerType !== 'mouse') showProbe(name, e.clientX, e.clientY);  // a tap
+    });
+    el.addEventListener('pointerleave', (e) => {
+      if (e.pointerType === 'mouse') hideProbe();  // a lifted finger leaves too: its tip stays
+    });
+    el.addEventListener('contextmenu', (e) => {
+      e.preventDefault();
+      if (menuChart === name) return;  // opened already by its key
+      // A menu asked for by the keyboard opens at the chart's corner.
+      if (e.button === 2) openMenu(name, e.clientX, e.clientY); else openMenuAtChart(name);
+    });
+    el.addEventListener('keydown', (e) => {
+      if (e.target !== el || !(e.key === 'ContextMenu' || e.key === 'F10' && e.shiftKey)) return;
+      e.preventDefault();
+      openMenuAtChart(name);
+    });
+    el.setAttribute('aria-haspopup', 'menu');
+    el.setAttribute('aria-keyshortcuts', 'Shift+F10');
+    // What the chart's description adds while a reference is kept.
+    element('span', el, '', name + '-reference').hidden = true;
+  }
+
+  // The user coordinates under a client point: the device pixel under it
+  // mapped back through the chart's scale as paint() maps user
+  // coordinates to device pixels. Null where the chart shows no scale.
+  function userPoint(pic, clientX, clientY) {
+    const d = pic.drawing, W = pic.canvas.width, H = pic.canvas.height;
+    if (!d || d.x2 === d.x1 || d.y2 === d.y1 || W === 0 || H === 0) return null;
+    const rect = pic.canvas.getBoundingClientRect();
+    if (!(rect.width > 0 && rect.height > 0)) return null;
+    const sx = W / (d.x2 - d.x1), sy = H / (d.y2 - d.y1);
+    const px = (clientX - rect.left) * (W / rect.width), py = (clientY - rect.top) * (H / rect.height);
+    return { x: d.x1 + px / sx, y: d.y1 + py / sy };
+  }
+
+  // The values under the pointer, one a line, in a tip that follows it.
+  function showProbe(name, clientX, clientY) {
+    const tip = probeTip();
+    const at = menuChart === null ? userPoint(pictures[name], clientX, clientY) : null;
+    const text = at ? M.UTF8ToString(api.probeText(name, at.x, at.y)) : '';
+    if (text === '') {
+      hideProbe();
+      return;
+    }
+    probing = { name: name, x: clientX, y: clientY };
+    if (tip.textContent !== text) tip.textContent = text;
+    tip.hidden = false;
+    // Below and right of the pointer, or on its other side near an edge.
+    const gap = 14, w = tip.offsetWidth, h = tip.offsetHeight;
+    const left = clientX + gap + w <= window.innerWidth ? clientX + gap : Math.max(0, clientX - gap - w);
+    const top = clientY + gap + h <= window.innerHeight ? clientY + gap : Math.max(0, clientY - gap - h);
+    tip.style.left = left + 'px';
+    tip.style.top = top + 'px';
+  }
+
+  function hideProbe() {
+    probing = null;
+    const tip = probeTip();
+    if (tip && !tip.hidden) tip.hidden = true;
+  }
+
+  // After a chart changed under a standing tip: its values as now.
+  function probeAgain() {
+    if (probing) showProbe(probing.name, probing.x, probing.y);
+  }
+
+  // The chart's reference read again after it was kept or cleared, its
+  // description naming the inputs, and the chart repainted.
+  function referenceChanged(name) {
+    const pic = pictures[name];
+    pic.reference = chartReference(name);
+    const inputs = M.UTF8ToString(api.referenceInputs(name));
+    const description = byId(name + '-reference');
+    description.textContent = inputs === '' ? '' : 'In grey, a reference kept with ' + inputs + '.';
+    if (inputs === '') pic.el.removeAttribute('aria-describedby');
+    else pic.el.setAttribute('aria-describedby', description.id);
+    const version = pic.version;
+    repaintCharts(false);
+    if (pic.version === version) paint(pic);
+    probeAgain();
+  }
+
+  let menuChart = null;  // the chart whose menu is open
+
+  // The chart's menu at a client point: Keep as reference, Clear reference
+  // (while one is kept) and on the pressure chart Show sonic level.
+  function openMenu(name, clientX, clientY) {
+    if (byId('message-box').open) return;
+    closeMenu(false);
+    hideProbe();
+    const menu = byId('chart-menu');
+    menuChart = name;
+    menu.setAttribute('aria-label', pictures[name].el.getAttribute('aria-label').replace(/:.*/, '') + ' menu');
+    byId('menu-clear').disabled = M.UTF8ToString(api.referenceInputs(name)) === '';
+    const sonic = byId('menu-sonic');
+    sonic.hidden = name !== 'pressure';
+    sonic.setAttribute('aria-checked', api.sonicLevel() === 1 ? 'true' : 'false');
+    menu.hidden = false;
+    const w = menu.offsetWidth, h = menu.offsetHeight;
+    menu.style.left = Math.max(0, Math.min(clientX, window.innerWidth - w)) + 'px';
+    menu.style.top = Math.max(0, Math.min(clientY, window.innerHeight - h)) + 'px';
+    menuItems()[0].focus();
+  }
+
+  function openMenuAtChart(name) {
+    const rect = pictures[name].el.getBoundingClientRect();
+    openMenu(name, rect.left + 8, rect.top + 8);
+  }
+
+  // Closes the menu; `refocus`: back to its chart.
+  function closeMenu(refocus) {
+    const menu = byId('chart-menu');
+    if (menuChart === null) return;
+    const el = pictures[menuChart].el;
+    menuChart = null;
+    menu.hidden = true;
+    if (refocus) el.focus();
+  }
+
+  // The items the keyboard walks: those shown and enabled.
+  const menuItems = () => Array.from(byId('chart-menu').querySelectorAll('button'))
+    .filter((b) => !b.hidden && !b.disabled);
+
+  // An item of the open menu chosen: the menu closes, focus goes back to
+  // the chart, and the chart is drawn as the item leaves it.
+  function chooseMenuItem(id) {
+    const name = menuChart;
+    if (name === null || byId(id).disabled) return;
+    closeMenu(true);
+    if (id === 'menu-keep' || id === 'menu-clear') {
+      (id === 'menu-keep' ? api.keep : api.unkeep)(name);
+      referenceChanged(name);
+    } else {
+      api.sonic(byId(id).getAttribute('aria-checked') === 'true' ? 0 : 1);
+      repaintCharts(false);
+      probeAgain();
+    }
+  }
+
+  function wireMenu() {
+    const menu = byId('chart-menu');
+    for (const item of menu.querySelectorAll('button')) item.addEventListener('click', () => chooseMenuItem(item.id));
+    menu.addEventListener('keydown', (e) => {
+      const items = menuItems(), at = items.indexOf(document.activeElement);
+      const to = { ArrowDown: at + 1, ArrowUp: at - 1, Home: 0, End: items.length - 1 }[e.key];
+      if (to !== undefined) {
+        e.preventDefault();
+        items[(to + items.length) % items.length].focus();
+      } else if (e.key === 'Escape' || e.key === 'Tab') {
+        e.preventDefault();
+        closeMenu(true);
+      }
+    });
+    menu.addEventListener('contextmenu', (e) => e.preventDefault());
+    // A press anywhere else closes it, as does leaving the page.
+    document.addEventListener('pointerdown', (e) => {
+      if (menuChart !== null && !menu.contains(e.target)) closeMenu(false);
+      if (probing && e.pointerType !== 'mouse' && !pictures[probing.name].el.contains(e.target)) hideProbe();
+    }, true);
+    window.addEventListener('blur', () => closeMenu(false));
   }
 
   // A horizontal scroll bar: arrows that step by the small change and a
@@ -438,6 +655,8 @@
 
   // The page fills the browser window, keeping the desktop proportions.
   function fit() {
+    closeMenu(false);
+    hideProbe();
     setScale();
     repaintCharts(true);
   }
@@ -475,6 +694,7 @@
   const SCROLL_ACTIONS = { thickness: 'HScroll_Thickness', camber: 'HScroll_Camber', np: 'HScroll_nP',
     alpha: 'HScroll_AlfaD', xm: 'HScroll_xM', mach: 'HScroll_Moo' };
   const CHARTS = ['Mcrit', 'profil', 'pressure', 'Picture_CL', 'Picture_CM'];
+  const CHART_CHOICE = 'one of Mcrit, profil, pressure, Picture_CL, Picture_CM';
   const isBlank = (c) => c === ' ' || c === '\t' || c === '\r' || c === '\n';
 
   function trim(s) {
@@ -500,24 +720,49 @@
     return out + '"';
   }
 
+  // A piece of a bad line as jmach-script quotes it: at most 80
+  // characters ("..." added when cut), control characters as \xHH.
+  function quoted(text) {
+    const chars = Array.from(text);
+    const excerpt = chars.length > 80 ? chars.slice(0, 80).join('') + '...' : text;
+    return '"' + excerpt.replace(/[\x00-\x1f\x7f]/g,
+      (c) => '\\x' + c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0')) + '"';
+  }
+
+  // A finite number written out in full, as jmach-script reads one: no
+  // sign but "-", no blanks, nothing after it; null for anything else, a
+  // number beyond the doubles and one that rounds to zero among them.
+  function readNumber(text) {
+    if (!/^-?(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][+-]?[0-9]+)?$/.test(text)) return null;
+    const v = Number(text);
+    if (!Number.isFinite(v) || (v === 0 && /[1-9]/.test(text.replace(/[eE].*/, '')))) return null;
+    return v;
+  }
+
   const jsonNumber = (v) => (Number.isFinite(v) ? String(v) : 'null');
+
+  function primitiveJson(p) {
+    const colour = p.colour === null ? 'null' : '"' + cssColour(p.colour) + '"';
+    if (p.line) {
+      return '{"op":"line","x1":' + jsonNumber(p.x1) + ',"y1":' + jsonNumber(p.y1) + ',"x2":' +
+        jsonNumber(p.x2) + ',"y2":' + jsonNumber(p.y2) + ',"color":' + colour + '}';
+    }
+    return '{"op":"circle","x":' + jsonNumber(p.x1) + ',"y":' + jsonNumber(p.y1) + ',"r":' +
+      jsonNumber(p.r) + ',"color":' + colour + '}';
+  }
 
   function chartJson(name) {
     const d = pictures[name].drawing;
     if (!d) return '[]';
     const items = ['{"op":"scale","x1":' + jsonNumber(d.x1) + ',"y1":' + jsonNumber(d.y1) + ',"x2":' +
       jsonNumber(d.x2) + ',"y2":' + jsonNumber(d.y2) + '}'];
-    for (const p of d.prims) {
-      const colour = p.colour === null ? 'null' : '"' + cssColour(p.colour) + '"';
-      if (p.line) {
-        items.push('{"op":"line","x1":' + jsonNumber(p.x1) + ',"y1":' + jsonNumber(p.y1) + ',"x2":' +
-          jsonNumber(p.x2) + ',"y2":' + jsonNumber(p.y2) + ',"color":' + colour + '}');
-      } else {
-        items.push('{"op":"circle","x":' + jsonNumber(p.x1) + ',"y":' + jsonNumber(p.y1) + ',"r":' +
-          jsonNumber(p.r) + ',"color":' + colour + '}');
-      }
-    }
-    return '[' + items.join(',') + ']';
+    return '[' + items.concat(d.prims.map(primitiveJson)).join(',') + ']';
+  }
+
+  // The kept references as the page paints them, by chart: empty when none is kept.
+  function referenceJson() {
+    const kept = CHARTS.filter((n) => pictures[n].reference !== null);
+    return kept.map((n) => '"' + n + '":[' + pictures[n].reference.map(primitiveJson).join(',') + ']').join(',');
   }
 
   // The keys of a report line after "action", each with the JSON text of
@@ -526,14 +771,31 @@
   const REPORT_KEYS = VALUE_BOXES.map((name) => [name, () => jsonString(byId(name).value)]).concat([
     ['message', (messages) => (messages.length ? jsonString(messages.join('\n')) : 'null')],
     ['Text_Moo_note', () => (byId('Text_Moo').title ? jsonString(byId('Text_Moo').title) : 'null')],
-  ], ['cp_min_exact', 'x_cp_min_exact', 'mcrit_kt', 'mcrit_la'].map((key) => [key, () => M.UTF8ToString(api.number(key))]));
+  ], ['cp_min_exact', 'x_cp_min_exact', 'mcrit_kt', 'mcrit_la'].map((key) => [key, () => M.UTF8ToString(api.number(key))]),
+  [['supersonic', () => M.UTF8ToString(api.supersonic())]]);
 
-  function report(action, messages, charts) {
+  // `probe`: the JSON of a probe line's reading, else null.
+  function report(action, messages, charts, probe) {
     let out = '{"action":' + jsonString(action);
     for (const [key, value] of REPORT_KEYS) out += ',"' + key + '":' + value(messages);
-    if (charts) out += ',"charts":{' + CHARTS.map((n) => '"' + n + '":' + chartJson(n)).join(',') + '}';
+    if (probe !== null) out += ',"probe":' + probe;
+    if (charts) {
+      out += ',"charts":{' + CHARTS.map((n) => '"' + n + '":' + chartJson(n)).join(',') + '}';
+      const references = referenceJson();
+      if (references !== '') out += ',"reference":{' + references + '}';
+    }
     return out + '}';
   }
+
+  // Chooses an item of a chart's menu as the user would: opens the menu,
+  // clicks the item (a disabled one does nothing) and closes it.
+  function fromMenu(name, id) {
+    openMenu(name, 0, 0);
+    byId(id).click();
+    closeMenu(false);
+  }
+
+  let probeLine = null;  // [chart, x, y] of a probe line, read when it is reported
 
   // Performs one action as the user would; returns the error text of a bad line.
   function perform(line) {
@@ -544,7 +806,7 @@
     if (Object.prototype.hasOwnProperty.call(SCROLL_ACTIONS, word)) {
       const slider = byId(SCROLL_ACTIONS[word]);
       const value = /^-?[0-9]+$/.test(rest) ? Number(rest) : NaN;
-      if (!(Math.abs(value) <= 2147483647)) return word + ' needs a whole number, not "' + rest + '"';
+      if (!(Math.abs(value) <= 2147483647)) return word + ' needs a whole number, not ' + quoted(rest);
       const min = Number(slider.min), max = Number(slider.max);
       if (value < min || value > max) return word + ' ' + String(value) + ' is outside ' + min + '..' + max;
       if (String(value) !== slider.value) {
@@ -560,8 +822,7 @@
       return null;
     }
     if (word === 'click') {
-      if (CHARTS.indexOf(rest) < 0)
-        return 'click needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not "' + rest + '"';
+      if (CHARTS.indexOf(rest) < 0) return 'click needs ' + CHART_CHOICE + ', not ' + quoted(rest);
       pictures[rest].canvas.dispatchEvent(new MouseEvent('click', { bubbles: true }));
       return null;
     }
@@ -570,8 +831,31 @@
       byId('Mn_About').click();
       return null;
     }
+    if (word === 'probe') {
+      // probe CHART X Y
+      const gap1 = rest.search(/[ \t]/);
+      const name = gap1 < 0 ? rest : rest.slice(0, gap1);
+      const coordinates = gap1 < 0 ? '' : trim(rest.slice(gap1));
+      const gap2 = coordinates.search(/[ \t]/);
+      const x = readNumber(gap2 < 0 ? coordinates : coordinates.slice(0, gap2));
+      const y = readNumber(gap2 < 0 ? '' : trim(coordinates.slice(gap2)));
+      if (CHARTS.indexOf(name) < 0) return 'probe needs ' + CHART_CHOICE + ', not ' + quoted(name);
+      if (x === null || y === null) return 'probe ' + name + ' needs two numbers X Y, not ' + quoted(coordinates);
+      probeLine = [name, x, y];
+      return null;
+    }
+    if (word === 'sonic') {
+      if (rest !== 'on' && rest !== 'off') return 'sonic needs on or off, not ' + quoted(rest);
+      if ((api.sonicLevel() === 1) !== (rest === 'on')) fromMenu('pressure', 'menu-sonic');
+      return null;
+    }
+    if (word === 'keep' || word === 'unkeep') {
+      if (CHARTS.indexOf(rest) < 0) return word + ' needs ' + CHART_CHOICE + ', not ' + quoted(rest);
+      fromMenu(rest, word === 'keep' ? 'menu-keep' : 'menu-clear');
+      return null;
+    }
     if (word === 'snapshot' || word === 'export') return word + ' is not available in the browser';
-    return 'unknown action "' + word + '"';
+    return 'unknown action ' + quoted(word);
   }
 
   function runScript(text, charts) {
@@ -588,6 +872,7 @@
       const content = trim(line);
       if (content === '' || content[0] === '#') continue;
       messagesShown = [];
+      probeLine = null;
       const bad = perform(content);
       if (bad !== null) {
         error = 'line ' + (i + 1) + ': ' + bad;
@@ -595,7 +880,8 @@
       }
       // Every message box is answered with OK.
       while (byId('message-box').open) byId('message-ok').click();
-      lines.push(report(content, messagesShown, charts));
+      const probe = probeLine && M.UTF8ToString(api.probe(probeLine[0], probeLine[1], probeLine[2]));
+      lines.push(report(content, messagesShown, charts, probe));
     }
     output.textContent = lines.length ? lines.join('\n') + '\n' : '';
     status.textContent = error === null ? 'done' : error;
@@ -646,6 +932,7 @@
     setScale();
     buildWindow();
     wireDialogs();
+    wireMenu();
     refreshTips();
     repaintCharts(true);
     // From opening the page to the window up with every chart drawn, once
