@@ -10,7 +10,8 @@ lacks pairs, and seeded random actions raise the lookup message. Each script is 
 headless Chromium as PAGE#script=...&charts=1; the JSON lines the page
 writes into #script-output must carry every key of jmach-script --charts's
 lines in the same order with the same value: texts equal (the Mach box's note
-among them), other numbers and chart primitives equal within 1e-6.
+among them), other numbers, chart primitives, probes and references equal
+within 1e-6.
 A script with a bad line must stop at the same line with the same error.
 Prints one line per script and exits 1 at any difference.
 """
@@ -18,6 +19,7 @@ import argparse
 import html
 import json
 import os
+import random
 import re
 import shutil
 import subprocess
@@ -57,10 +59,54 @@ FIRST_ACTIONS = ("alpha 5\nxm 30\ntype-mach 0.95\nclick Mcrit\nmach 1\nnp 50\nty
                  "type-mach 1e-5 Mach\nalpha 0\ntype-mach 0,7\nclick profil\ntype-mach -0 çok \u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\u00e7\nalpha 1\n")
 
 
+# Every chart probed inside and outside its scale, before any profile, at
+# M 0 and at M 0.6 (local Mach numbers, a supersonic stretch); the sonic
+# level switched before any chain, at a Mach number, at M 0 and through
+# chains; references kept, kept again over new inputs, cleared twice, and
+# kept on an empty chart.
+READING = ("probe profil 0.5 0\nprobe Mcrit 0.5 2\nsonic on\nkeep Picture_CM\nsonic off\n"
+           "thickness 12\ncamber 4\nalpha 6\n"
+           "probe profil 0.3 -0.05\nprobe profil 1.2 0\nprobe pressure 0.05 -2.5\nprobe pressure 0.5 0.6\n"
+           "probe Picture_CL 4 1\nprobe Picture_CL -16 -4\nprobe Picture_CM -5.4 0\nprobe Picture_CM 0 2.5\n"
+           "probe Mcrit 0.5 2\nprobe Mcrit -0.2 2\n"
+           "mach 60\nprobe pressure 0.05 -2.5\nprobe pressure  0.9 \t -1.2\nprobe Picture_CL 12 -3.5\n"
+           "probe Picture_CM 3 -1\nprobe Mcrit 0.99 -0.5\n"
+           "sonic on\nprobe pressure 0.01 -3\nsonic on\nkeep pressure\nkeep Picture_CL\nkeep profil\n"
+           "alpha -3\nthickness 20\nprobe pressure 0.3 -1\nkeep profil\nunkeep Picture_CL\nunkeep Picture_CL\n"
+           "sonic off\nsonic on\nmach 0\nprobe pressure 0.05 -1\nsonic off\nsonic on\n"
+           "type-mach 0.7\nclick pressure\nprobe Picture_CM 2 0\nkeep Mcrit\nunkeep pressure\nsonic off\n"
+           "np 11\nprobe profil 0 0\nprobe profil .5 -0\nprobe pressure 4e-320 -1E0\nprobe Picture_CL 5. -.5e-1\n"
+           "unkeep profil\nunkeep Mcrit\n")
+
+def with_reading(text, seed):
+    """`text` with a reading action after about every third action: probes
+    at random points in and around each chart's scale, the sonic level,
+    references kept and cleared."""
+    rnd = random.Random(seed)
+    charts = ["Mcrit", "profil", "pressure", "Picture_CL", "Picture_CM"]
+    around = {"Mcrit": (-0.2, 1.2, -1, 5.5), "profil": (-0.2, 1.2, -0.4, 0.3), "pressure": (-0.2, 1.2, -6, 1),
+              "Picture_CL": (-18, 18, -4.5, 2.5), "Picture_CM": (-18, 18, -2.6, 2.2)}
+    out = []
+    for line in text.split("\n"):
+        out.append(line)
+        if not line.strip() or line.startswith("#") or rnd.random() > 0.35:
+            continue
+        r, chart = rnd.random(), rnd.choice(charts)
+        if r < 0.6:
+            x1, x2, y1, y2 = around[chart]
+            out.append(f"probe {chart} {rnd.uniform(x1, x2):.4g} {rnd.uniform(y1, y2):.4g}")
+        elif r < 0.75:
+            out.append("sonic " + rnd.choice(["on", "off"]))
+        else:
+            out.append(("keep " if rnd.random() < 0.6 else "unkeep ") + chart)
+    return "\n".join(out)
+
+
 def scripts(holes):
     """(name, text) of every script compared."""
     if holes:
-        return [("random-300-holes", random_script(1415, 300)), ("first-actions-holes", FIRST_ACTIONS)]
+        return [("random-300-holes", random_script(1415, 300)), ("first-actions-holes", FIRST_ACTIONS),
+                ("random-reading-holes", with_reading(random_script(1417, 120), 17))]
     out = []
     for name in ("readme-example.script", "screenshot.script"):
         with open(os.path.join(ROOT, "tests", "regression", name), encoding="utf-8") as f:
@@ -69,9 +115,16 @@ def scripts(holes):
     out.append(("random-500", random_script(1414, 500)))
     # First actions before any profile, typed Mach texts, every chart click.
     out.append(("first-actions", FIRST_ACTIONS))
+    out.append(("reading", READING))
+    out.append(("random-reading", with_reading(random_script(1416, 200), 16)))
     # Each kind of bad line stops the script where jmach-script stops.
     for i, bad in enumerate(["np 7", "alpha x", "alpha", "thickness 99999999999", "click wing",
-                             "about now", "fly 3", "camber 1.5"]):
+                             "about now", "fly 3", "camber 1.5",
+                             "probe wing 1 2", "probe", "probe profil 0.5", "probe profil 0.5 0 1",
+                             "probe pressure 1,5 0", "probe pressure 0x1 0", "probe Mcrit inf 0",
+                             "probe profil 1e-400 0", "probe profil 1e400 0", "probe profil +1 0",
+                             "probe profil 1\tx" + "y" * 90, "sonic", "sonic On", "sonic on off",
+                             "keep", "keep wing", "unkeep profil pressure"]):
         out.append((f"error-{i}", "thickness 12\n# comment\n\n" + bad + "\nalpha 3\n"))
     return out
 
