@@ -198,6 +198,10 @@ private:
     }
 
     void paint(const Primitive& p) {
+        if (p.kind == Primitive::Kind::image) {
+            paint_image(p);
+            return;
+        }
         const Colour key = grey_ ? kReferenceGrey : p.colour ? *p.colour : kForeground;
         if (p.kind == Primitive::Kind::circle) {
             const QPointF centre = map(p.x1, p.y1);
@@ -235,6 +239,33 @@ private:
         }
         use_pen(key);
         lines_.emplace_back(a, b);
+    }
+
+    // A raster: one image pixel a cell, scaled onto its rectangle without
+    // smoothing; cells without a colour left transparent. A reference
+    // keeps no rasters.
+    void paint_image(const Primitive& p) {
+        if (grey_ || !p.raster) return;
+        flush();
+        const PlotSurface::Raster& r = *p.raster;
+        QImage image(r.columns, r.rows, QImage::Format_ARGB32);
+        for (int row = 0; row < r.rows; ++row) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(row));
+            for (int c = 0; c < r.columns; ++c) {
+                const std::optional<Colour>& cell = r.cells[static_cast<std::size_t>(row) * r.columns + c];
+                line[c] = cell ? to_qcolor(*cell).rgb() : qRgba(0, 0, 0, 0);
+            }
+        }
+        const QPointF a = map(p.x1, p.y1), b = map(p.x2, p.y2);
+        painter_.save();
+        painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
+        // Rows run from the (x1, y1) corner: flip where that corner is not
+        // the upper left.
+        const bool flip_x = b.x() < a.x(), flip_y = b.y() < a.y();
+        painter_.drawImage(QRectF(QPointF(std::min(a.x(), b.x()), std::min(a.y(), b.y())),
+                                  QPointF(std::max(a.x(), b.x()), std::max(a.y(), b.y()))),
+                           image.mirrored(flip_x, flip_y));
+        painter_.restore();
     }
 
     QPainter& painter_;
@@ -286,13 +317,13 @@ bool movable(const Primitive& p, const ScaleRect& scale, const QRect& target) {
     };
     // A ring is filled as a path, whose edge depends on where it lies on
     // the device: it is always painted over the layer.
-    if (p.kind == Primitive::Kind::circle) return false;
+    if (p.kind != Primitive::Kind::line) return false;
     return inside(p.x1, p.y1) && inside(p.x2, p.y2);
 }
 
 bool same(const Primitive& a, const Primitive& b) {
     return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.r == b.r &&
-           a.colour == b.colour;
+           a.colour == b.colour && a.raster == b.raster;
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #pragma once
 // The drawing surface every chart draws on: a picture area with a user
-// coordinate system set by Scale, cleared by Cls, and two primitives.
+// coordinate system set by Scale, cleared by Cls, and its primitives:
+// lines, circles and colour rasters.
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <optional>
+#include <vector>
 
 #include "core/palette.h"
 
@@ -32,6 +35,17 @@ public:
     // The outline of a true circle on screen; radius in units of the
     // horizontal axis.
     virtual void Circle(double x, double y, double r, Colour colour) = 0;
+    // A colour raster of columns x rows cells filling the rectangle from
+    // (x1, y1) to (x2, y2) in user units, row by row from the (x1, y1)
+    // corner; cells without a colour show what lies beneath. Surfaces that
+    // cannot show one draw nothing.
+    struct Raster {
+        int columns = 0, rows = 0;
+        std::vector<std::optional<Colour>> cells;
+    };
+    virtual void Image(double x1, double y1, double x2, double y2, std::shared_ptr<const Raster> raster) {
+        (void)x1, (void)y1, (void)x2, (void)y2, (void)raster;
+    }
 };
 
 // Draws the segment between two points given in double precision; a

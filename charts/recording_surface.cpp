@@ -47,6 +47,24 @@ void RecordingSurface::Circle(double x, double y, double r, Colour colour) {
     changed();
 }
 
+void RecordingSurface::Image(double x1, double y1, double x2, double y2, std::shared_ptr<const Raster> raster) {
+    if (!(std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2)) || !raster ||
+        raster->columns <= 0 || raster->rows <= 0 ||
+        raster->cells.size() != static_cast<std::size_t>(raster->columns) * static_cast<std::size_t>(raster->rows)) {
+        ++rejected_;
+        return;
+    }
+    Primitive p;
+    p.kind = Primitive::Kind::image;
+    p.x1 = x1;
+    p.y1 = y1;
+    p.x2 = x2;
+    p.y2 = y2;
+    p.raster = std::move(raster);
+    items_.push_back(p);
+    changed();
+}
+
 void RecordingSurface::keep_reference(std::string inputs) {
     // The grid stays the live one's; what follows it is the drawing.
     reference_.assign(items_.begin() + static_cast<std::ptrdiff_t>(leading_grid(items_)), items_.end());

@@ -15,11 +15,13 @@ struct ScaleRect {
 };
 
 struct Primitive {
-    enum class Kind { line, circle };
+    enum class Kind { line, circle, image };
     Kind kind = Kind::line;
-    // Line: (x1, y1)-(x2, y2). Circle: centre (x1, y1), radius r.
+    // Line: (x1, y1)-(x2, y2). Circle: centre (x1, y1), radius r. Image:
+    // the raster filling (x1, y1)-(x2, y2).
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
     std::optional<Colour> colour;  // empty: the surface's foreground colour
+    std::shared_ptr<const PlotSurface::Raster> raster;  // images only, shared, never changed
 };
 
 class RecordingSurface : public PlotSurface {
@@ -28,6 +30,7 @@ public:
     void Scale(double x1, double y1, double x2, double y2) override;
     void Line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) override;
     void Circle(double x, double y, double r, Colour colour) override;
+    void Image(double x1, double y1, double x2, double y2, std::shared_ptr<const Raster> raster) override;
 
     // The user coordinates as the last Scale set them; empty before any.
     const std::optional<ScaleRect>& scale() const { return scale_; }
