@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -63,6 +64,19 @@ void Form1::build_chart_menus() {
         clear->setEnabled(false);
         connect(clear, &QAction::triggered, this, [this, which] { clear_reference(which); });
         clear_reference_actions_[i] = clear;
+        // The views beside the window.
+        if (which == Chart::Mcrit) {
+            QAction* sweep = menu->addAction(QStringLiteral("Critical Mach number against…"));
+            sweep->setObjectName(QStringLiteral("open_sweep"));
+            connect(sweep, &QAction::triggered, this, [this] {
+                open_sweep(sweep_selector_ ? static_cast<SweepInput>(sweep_selector_->currentIndex()) : SweepInput::thickness);
+            });
+        }
+        if (which == Chart::profil) {
+            QAction* flow = menu->addAction(QStringLiteral("Flow field…"));
+            flow->setObjectName(QStringLiteral("open_flow"));
+            connect(flow, &QAction::triggered, this, [this] { open_flow(); });
+        }
         if (which == Chart::pressure) {
             sonic_action_ = menu->addAction(QStringLiteral("Show sonic level"));
             sonic_action_->setObjectName(QStringLiteral("sonic_level"));

@@ -14,6 +14,7 @@
 #include "airfoil/profile.h"
 #include "airfoil/table.h"
 #include "app/form_about.h"
+#include "app/view_window.h"
 #include "charts/lift_chart.h"
 #include "charts/mcrit_chart.h"
 #include "charts/moment_chart.h"
@@ -38,16 +39,17 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
 Form1::~Form1() = default;
 
 void Form1::connect_handlers() {
-    connect(HScroll_Thickness, &QScrollBar::valueChanged, this, [this] { HScroll_Thickness_Change(); });
-    connect(HScroll_Camber, &QScrollBar::valueChanged, this, [this] { HScroll_Camber_Change(); });
-    connect(HScroll_nP, &QScrollBar::valueChanged, this, [this] { HScroll_nP_Change(); });
-    connect(HScroll_AlfaD, &QScrollBar::valueChanged, this, [this] { HScroll_AlfaD_Change(); });
-    connect(HScroll_xM, &QScrollBar::valueChanged, this, [this] { HScroll_xM_Change(); });
-    connect(HScroll_Moo, &QScrollBar::valueChanged, this, [this] { HScroll_Moo_Change(); });
-    connect(Picture_CL, &PictureBox::clicked, this, [this] { Picture_CL_Click(); });
-    connect(Picture_CM, &PictureBox::clicked, this, [this] { Picture_CM_Click(); });
-    connect(pressure, &PictureBox::clicked, this, [this] { pressure_Click(); });
-    connect(profil, &PictureBox::clicked, this, [this] { profil_Click(); });
+    // Every chain ends with the views beside the window.
+    connect(HScroll_Thickness, &QScrollBar::valueChanged, this, [this] { HScroll_Thickness_Change(), chain_done(); });
+    connect(HScroll_Camber, &QScrollBar::valueChanged, this, [this] { HScroll_Camber_Change(), chain_done(); });
+    connect(HScroll_nP, &QScrollBar::valueChanged, this, [this] { HScroll_nP_Change(), chain_done(); });
+    connect(HScroll_AlfaD, &QScrollBar::valueChanged, this, [this] { HScroll_AlfaD_Change(), chain_done(); });
+    connect(HScroll_xM, &QScrollBar::valueChanged, this, [this] { HScroll_xM_Change(), chain_done(); });
+    connect(HScroll_Moo, &QScrollBar::valueChanged, this, [this] { HScroll_Moo_Change(), chain_done(); });
+    connect(Picture_CL, &PictureBox::clicked, this, [this] { Picture_CL_Click(), chain_done(); });
+    connect(Picture_CM, &PictureBox::clicked, this, [this] { Picture_CM_Click(), chain_done(); });
+    connect(pressure, &PictureBox::clicked, this, [this] { pressure_Click(), chain_done(); });
+    connect(profil, &PictureBox::clicked, this, [this] { profil_Click(), chain_done(); });
     // A click on the critical Mach chart is not handled.
     connect(Mn_About, &QAction::triggered, this, [this] { Mn_About_Click(); });
 }
@@ -81,6 +83,7 @@ QWidget* Form1::about_window() const { return about_.get(); }
 
 void Form1::closeEvent(QCloseEvent* event) {
     if (about_) about_->close();
+    for (View view : {View::sweep, View::flow}) close_view(view);
     QMainWindow::closeEvent(event);
 }
 

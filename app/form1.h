@@ -17,6 +17,7 @@
 #include "airfoil/surface_minimum.h"
 #include "charts/chart_data.h"
 #include "charts/chart_reading.h"
+#include "charts/sweep.h"
 #include "charts/recompute_chains.h"
 #include "compressible/mcrit.h"
 #include "core/model_state.h"
@@ -33,6 +34,7 @@ namespace jmach {
 
 class FormAbout;
 class PictureBox;
+class ViewWindow;
 
 // The value boxes in window order, by control name.
 inline constexpr std::array<const char*, 10> kValueBoxNames = {
@@ -45,6 +47,10 @@ enum class Input { thickness, camber, np, alpha, xm, mach };
 enum class Chart { Mcrit, profil, pressure, Picture_CL, Picture_CM };
 inline constexpr std::array<const char*, 5> kChartNames = {"Mcrit", "profil", "pressure", "Picture_CL",
                                                            "Picture_CM"};
+
+// The views beside the window, each a window of its own with one chart.
+enum class View { sweep, flow };
+inline constexpr std::array<const char*, 2> kViewNames = {"sweep", "flow"};
 
 // The commands of each chart's context menu, in menu order, by object name.
 inline constexpr std::array<const char*, 5> kChartCommands = {"copy_image", "copy_data", "save_image",
@@ -135,6 +141,24 @@ public:
     void clear_reference(Chart which);
     std::string supersonic_json() const;
 
+    // The views beside the window: the critical Mach number across the
+    // family of one input ("Critical Mach number against…" in the Mcrit
+    // menu), and the flow field ("Flow field…" in the profile menu). Open,
+    // they are brought up to date at the end of every chain; closed, they
+    // cost nothing. Opening the flow field before there is a profile only
+    // says so.
+    void open_sweep(SweepInput input);
+    void open_flow();
+    void close_view(View view);
+    bool view_open(View view) const;
+    QWidget* view_window(View view) const;  // null before it was first opened
+    const std::optional<Sweep>& sweep() const { return sweep_; }
+    // What the flow field shows, as JSON: {"sonic":…,"m_local_max":…}.
+    std::string flow_json() const;
+    // A view's chart to a file by its suffix (as export_chart); a message
+    // when it is closed or nothing was written.
+    std::optional<QString> export_view(View view, const QString& file);
+
     // A window that nobody watches (the script tool's, between images)
     // holds back what only a viewer needs: its value boxes are written and
     // the explanations of its results made when they are read, rendered or
@@ -178,6 +202,11 @@ private:
     void draw_pressure(const std::optional<MachInUse>& mach);
     // The right-click menus (chart_menu.cpp).
     void build_chart_menus();
+    // The views (form1_views.cpp): made on first opening; brought up to
+    // date at the end of every chain while open.
+    void chain_done();
+    void make_sweep_window();
+    void update_sweep();
     QString ask_save_file(const QString& caption, const QString& name, const QString& filters);
     QScrollBar* scroll_bar(Input input) const;
 
@@ -220,6 +249,10 @@ private:
     std::array<QAction*, 5> clear_reference_actions_{};
     std::array<QString, 5> chart_descriptions_;
     QAction* sonic_action_ = nullptr;
+    std::unique_ptr<ViewWindow> sweep_window_, flow_window_;
+    class QComboBox* sweep_selector_ = nullptr;
+    SweepCache sweep_cache_;
+    std::optional<Sweep> sweep_;  // while the sweep is open
     bool sonic_level_ = false;
     double last_cp_min_ = 0;  // the sampled minimum of the last pressure computed
     FileDialogHook file_hook_;

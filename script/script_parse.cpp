@@ -95,6 +95,14 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         const std::size_t gap = rest.find_first_of(" \t");
         const std::string_view name = rest.substr(0, gap);
         const std::string_view file = gap == std::string_view::npos ? std::string_view() : trim(rest.substr(gap));
+        for (std::size_t i = 0; i < kScriptViewNames.size(); ++i) {
+            if (name != kScriptViewNames[i]) continue;
+            if (file.empty()) return "export " + std::string(name) + " needs a file name";
+            action.kind = ScriptAction::Kind::export_view;
+            action.view = static_cast<int>(i);
+            action.text = std::string(file);
+            return action;
+        }
         for (std::size_t i = 0; i < kScriptChartNames.size(); ++i) {
             if (name != kScriptChartNames[i]) continue;
             if (file.empty()) return "export " + std::string(name) + " needs a file name";
@@ -103,7 +111,7 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
             action.text = std::string(file);
             return action;
         }
-        return "export needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not " + quoted(name);
+        return "export needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, sweep, flow, not " + quoted(name);
     }
     if (word == "probe") {
         // probe CHART X Y
@@ -131,6 +139,29 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         if (action.chart < 0) return std::string(word) + " needs " + kChartChoice + ", not " + quoted(rest);
         action.kind = word == "keep" ? ScriptAction::Kind::keep : ScriptAction::Kind::unkeep;
         return action;
+    }
+    if (word == "sweep") {
+        for (std::size_t i = 0; i < kScriptSweepInputs.size(); ++i)
+            if (rest == kScriptSweepInputs[i]) {
+                action.kind = ScriptAction::Kind::sweep;
+                action.input = static_cast<int>(i);
+                return action;
+            }
+        return "sweep needs thickness, camber or alpha, not " + quoted(rest);
+    }
+    if (word == "flow") {
+        if (!rest.empty()) return std::string("flow takes nothing after it");
+        action.kind = ScriptAction::Kind::flow;
+        return action;
+    }
+    if (word == "close") {
+        for (std::size_t i = 0; i < kScriptViewNames.size(); ++i)
+            if (rest == kScriptViewNames[i]) {
+                action.kind = ScriptAction::Kind::close_view;
+                action.view = static_cast<int>(i);
+                return action;
+            }
+        return "close needs sweep or flow, not " + quoted(rest);
     }
     return "unknown action " + quoted(word);
 }

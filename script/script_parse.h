@@ -15,6 +15,10 @@ inline constexpr std::array<const char*, 6> kScriptInputWords = {"thickness", "c
 inline constexpr std::array<const char*, 5> kScriptChartNames = {"Mcrit", "profil", "pressure", "Picture_CL",
                                                                  "Picture_CM"};
 
+// The views beside the window, and the inputs the critical Mach view sweeps.
+inline constexpr std::array<const char*, 2> kScriptViewNames = {"sweep", "flow"};
+inline constexpr std::array<const char*, 3> kScriptSweepInputs = {"thickness", "camber", "alpha"};
+
 struct ScriptAction {
     enum class Kind {
         skip,       // a blank line or a # comment
@@ -28,6 +32,10 @@ struct ScriptAction {
         sonic,      // the sonic level on the pressure chart, on when `on`
         keep,       // keep chart `chart`'s curves as its reference
         unkeep,     // clear chart `chart`'s reference
+        sweep,      // open (or switch) the critical Mach view on input `input` (kScriptSweepInputs)
+        flow,       // open the flow-field view
+        close_view, // close view `view` (kScriptViewNames)
+        export_view,  // save view `view` (numbers or image) to the file `text`
     };
     Kind kind = Kind::skip;
     int input = 0;  // index into kScriptInputWords
@@ -35,6 +43,7 @@ struct ScriptAction {
     int chart = 0;  // index into kScriptChartNames
     double x = 0, y = 0;
     bool on = false;
+    int view = 0;  // index into kScriptViewNames
     std::string text;
     std::string content;  // the line without the blanks around it, as it is echoed
 };

@@ -49,6 +49,7 @@ constexpr bool same_chart_names() {
     return kChartNames.size() == kScriptChartNames.size();
 }
 static_assert(same_chart_names());
+static_assert(kScriptViewNames.size() == kViewNames.size() && kScriptSweepInputs.size() == kSweepInputNames.size());
 
 // A press and release at the middle of the widget, as a mouse click.
 void click(QWidget* widget) {
@@ -124,6 +125,8 @@ ScriptRunner::~ScriptRunner() {
         form_.set_watched(true);
         form_.setUpdatesEnabled(true);
         if (QWidget* about = form_.about_window()) about->setUpdatesEnabled(true);
+        for (View v : {View::sweep, View::flow})
+            if (QWidget* window = form_.view_window(v)) window->setUpdatesEnabled(true);
     }
 }
 
@@ -134,6 +137,8 @@ void ScriptRunner::hold_paint() {
     form_.set_watched(false);
     form_.setUpdatesEnabled(false);
     if (QWidget* about = form_.about_window()) about->setUpdatesEnabled(false);
+    for (View v : {View::sweep, View::flow})
+        if (QWidget* window = form_.view_window(v)) window->setUpdatesEnabled(false);
 }
 
 int ScriptRunner::run(ScriptLineReader& in, LineWriter& out, std::string_view script_name, std::string& error) {
@@ -214,6 +219,19 @@ std::optional<std::string> ScriptRunner::perform(const ScriptAction& action) {
         case ScriptAction::Kind::unkeep:
             form_.clear_reference(static_cast<Chart>(action.chart));
             break;
+        case ScriptAction::Kind::sweep:
+            form_.open_sweep(static_cast<SweepInput>(action.input));
+            hold_paint();  // the view's window, once it exists
+            break;
+        case ScriptAction::Kind::flow:
+            form_.open_flow();
+            hold_paint();
+            break;
+        case ScriptAction::Kind::close_view:
+            form_.close_view(static_cast<View>(action.view));
+            break;
+        case ScriptAction::Kind::export_view:
+            return write_pixels(action);
     }
     return std::nullopt;
 }
@@ -223,9 +241,12 @@ std::optional<std::string> ScriptRunner::write_pixels(const ScriptAction& action
     const std::optional<ExportFormat> format = export_format(text);
     // An image is painted from what the charts hold now: the window takes
     // repaints again for as long as it is rendered.
+    // A view's window is rendered the same way.
+    QWidget* view = action.kind == ScriptAction::Kind::export_view ? form_.view_window(static_cast<View>(action.view)) : nullptr;
     if (!options_.paint_every_action && format != ExportFormat::csv) {
         form_.bring_up_to_date();
         form_.setUpdatesEnabled(true);
+        if (view) view->setUpdatesEnabled(true);
     }
     std::optional<std::string> error;
     if (action.kind == ScriptAction::Kind::snapshot) {
@@ -246,6 +267,8 @@ std::optional<std::string> ScriptRunner::write_pixels(const ScriptAction& action
             if (reason)
                 error = "cannot write the snapshot \"" + quote_excerpt(action.text) + "\": " + reason->toStdString();
         }
+    } else if (action.kind == ScriptAction::Kind::export_view) {
+        if (const auto reason = form_.export_view(static_cast<View>(action.view), text)) error = reason->toStdString();
     } else if (const auto reason = form_.export_chart(static_cast<Chart>(action.chart), text)) {
         error = reason->toStdString();
     }
@@ -284,6 +307,8 @@ std::string ScriptRunner::report(const ScriptAction& action) const {
         const std::optional<Probe> probe = form_.probe(static_cast<Chart>(action.chart), action.x, action.y);
         out += ",\"probe\":" + (probe ? probe_json(*probe) : std::string("null"));
     }
+    if (const auto& sweep = form_.sweep(); sweep && form_.view_open(View::sweep)) out += ",\"sweep\":" + sweep_json(*sweep);
+    if (form_.view_open(View::flow)) out += ",\"flow\":" + form_.flow_json();
     if (options_.charts) {
         out += ",\"charts\":{";
         for (std::size_t i = 0; i < kChartNames.size(); ++i) {

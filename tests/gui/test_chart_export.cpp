@@ -127,7 +127,7 @@ TEST(ChartExport, ImagesAreWellFormedAndFailuresLeaveNothingBehind) {
         {"export Mcrit " + in + "taken.csv", "Cannot write"},
         {"snapshot " + in + "window.jpg", "the suffix must be .png, .svg or .pdf"},
         {"snapshot " + in + "missing/window.pdf", "cannot write the snapshot"},
-        {"export Nose x.csv", "export needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not \"Nose\""}};
+        {"export Nose x.csv", "export needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, sweep, flow, not \"Nose\""}};
     for (const auto& [line, error] : bad) {
         d.error.clear();
         d({line});
@@ -155,7 +155,9 @@ TEST(ChartMenu, RightClickCopySaveAndPrint) {
     const QString common = QStringLiteral("Copy image=copy_image|Copy data=copy_data|Save image…=save_image|"
                                           "Save data…=save_data|Print…=print|Keep as reference=keep_reference|"
                                           "Clear reference=clear_reference");
-    EXPECT_EQ(texts, QStringList({common, common, common + QStringLiteral("|Show sonic level=sonic_level"), common, common}));
+    EXPECT_EQ(texts, QStringList({common + QStringLiteral("|Critical Mach number against…=open_sweep"),
+                                  common + QStringLiteral("|Flow field…=open_flow"),
+                                  common + QStringLiteral("|Show sonic level=sonic_level"), common, common}));
     PictureBox& box = w->chart(Chart::pressure);
     box.Line(-7.5f, -7.5f, 7.5f, 7.5f, rgb(1, 2, 3));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(9, 9), box.mapToGlobal(QPointF(9, 9)), Qt::RightButton, Qt::RightButton, Qt::NoModifier);
