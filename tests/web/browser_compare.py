@@ -13,7 +13,10 @@ lines in the same order with the same value: texts equal (the Mach box's note
 among them), other numbers, chart primitives, probes and references equal
 within 1e-6.
 A script with a bad line must stop at the same line with the same error.
-Prints one line per script and exits 1 at any difference.
+Then, as a user would, on the page in a frame: the probe tooltip under
+pointer moves (the sample jmach-script probes at the same user point), the
+chart menus from the keyboard, and the grey reference and the orange sonic
+level on the canvas. Prints one line per check and exits 1 at any difference.
 """
 import argparse
 import html
@@ -205,6 +208,131 @@ def compare(name, text, tool, table, chromium, page):
     return f"ok {name}: {len(want)} actions" + (f", then {want_error}" if want_error else "") + f" ({seconds:.1f} s)"
 
 
+# The user: a script, then pointer moves over the charts at user points
+# (mapped to the client point as the desktop maps a pointer to user
+# coordinates), the pressure chart's menu from the keyboard (Keep as
+# reference, then Show sonic level, then Escape), an angle change that
+# moves the curves off their reference, the profile chart's menu.
+USER_SCRIPT = "thickness 12\ncamber 4\nalpha 6\nmach 60\n"
+USER_PROBES = [["profil", 0.5, -0.08], ["profil", 1.15, 0], ["pressure", 0.3, -2.2], ["pressure", 0.3, 0.7],
+               ["Picture_CL", 4.3, 1], ["Picture_CL", -17, 0], ["Picture_CM", -2.2, 0], ["Mcrit", 0.42, 2],
+               ["Mcrit", 1.15, 2]]
+USER_HARNESS = """<!doctype html><meta charset="utf-8"><body style="margin:0">
+<iframe id="page" style="border:0;width:1280px;height:800px" src="%(url)s"></iframe><script>
+const PROBES = %(probes)s;
+document.getElementById("page").onload = () => setTimeout(() => {
+  const w = document.getElementById("page").contentWindow, d = w.document, byId = (id) => d.getElementById(id);
+  const lines = byId("script-output").textContent.trim().split("\\n");
+  const charts = JSON.parse(lines[lines.length - 1]).charts;
+  const tip = () => (byId("probe-tip").hidden ? null : byId("probe-tip").textContent);
+  const move = (name, x, y) => {
+    const sc = charts[name][0], r = byId(name).getBoundingClientRect();
+    byId(name).dispatchEvent(new w.PointerEvent("pointermove", {bubbles: true, pointerType: "mouse",
+      clientX: r.left + (x - sc.x1) / (sc.x2 - sc.x1) * r.width,
+      clientY: r.top + (y - sc.y1) / (sc.y2 - sc.y1) * r.height}));
+    return tip();
+  };
+  const key = (k, shift) => d.activeElement.dispatchEvent(new w.KeyboardEvent("keydown",
+    {key: k, shiftKey: !!shift, bubbles: true, cancelable: true}));
+  const menu = () => byId("chart-menu").hidden ? "closed" : [d.activeElement.id, byId("menu-clear").disabled,
+    byId("menu-sonic").hidden].join(" ");
+  const pixels = (name, test) => {
+    const c = byId(name).querySelector("canvas"), p = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+    let n = 0;
+    for (let i = 0; i < p.length; i += 4) n += test(p[i], p[i + 1], p[i + 2]);
+    return n;
+  };
+  const grey = (r, g, b) => r === g && g === b && r > 150 && r < 230;
+  const orange = (r, g, b) => r === 255 && g === 128 && b === 0;
+  const out = {tips: PROBES.map(([name, x, y]) => move(name, x, y))};
+  out.tip_before_leave = move("pressure", 0.3, -2.2);
+  byId("pressure").dispatchEvent(new w.PointerEvent("pointerleave", {pointerType: "mouse"}));
+  out.tip_after_leave = tip();
+  out.grey_before = pixels("pressure", grey);
+  out.orange_before = pixels("pressure", orange);
+  byId("pressure").focus();
+  key("F10", true);
+  out.menu = menu();
+  key("ArrowDown");
+  out.past_disabled = d.activeElement.id;
+  key("ArrowUp");
+  d.activeElement.click();
+  out.after_keep = [menu(), d.activeElement.id].join(" ");
+  out.description = byId(byId("pressure").getAttribute("aria-describedby")).textContent;
+  key("ContextMenu");
+  key("ArrowDown");
+  out.second = d.activeElement.id;
+  key("ArrowDown");
+  out.third = d.activeElement.id;
+  d.activeElement.click();
+  out.orange_after = pixels("pressure", orange);
+  key("F10", true);
+  key("Escape");
+  out.escape = [menu(), d.activeElement.id].join(" ");
+  byId("HScroll_AlfaD").value = "-4";
+  byId("HScroll_AlfaD").dispatchEvent(new Event("change"));
+  out.grey_after = pixels("pressure", grey);
+  out.tip_with_reference = move("pressure", 0.5, -1);
+  byId("profil").focus();
+  key("ContextMenu");
+  out.profil_menu = menu();
+  const result = document.body.appendChild(document.createElement("pre"));
+  result.id = "result";
+  result.textContent = JSON.stringify(out);
+}, 0);
+</script>"""
+
+
+def user(tool, table, chromium, page):
+    """The probe, the menus and the painting as a user meets them."""
+    probes = "".join(f"probe {n} {x} {y}\n" for n, x, y in USER_PROBES)
+    want = [json.loads(line)["probe"] for line in desktop(tool, table, USER_SCRIPT + probes)[0][-len(USER_PROBES):]]
+    url = "file://" + os.path.abspath(page) + "#script=" + urllib.parse.quote(USER_SCRIPT, safe="") + "&charts=1"
+    with tempfile.TemporaryDirectory() as folder:
+        harness = os.path.join(folder, "user.html")
+        with open(harness, "w", encoding="utf-8") as f:
+            f.write(USER_HARNESS % {"url": url, "probes": json.dumps(USER_PROBES)})
+        run = subprocess.run(
+            [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+             "--allow-file-access-from-files", "--window-size=1280,800",
+             "--disable-background-networking", "--disable-component-update", "--disable-sync",
+             "--user-data-dir=" + os.path.join(folder, "profile"), "--virtual-time-budget=20000", "--dump-dom",
+             "file://" + harness], capture_output=True, timeout=300)
+    result = re.search(r'<pre id="result">(.*?)</pre>', run.stdout.decode("utf-8"), re.S)
+    if not result:
+        return "user: the frame reported nothing\n" + run.stderr.decode("utf-8")[-2000:]
+    got = json.loads(html.unescape(result.group(1)))
+    for (name, x, y), probe, text in zip(USER_PROBES, want, got["tips"]):
+        if probe is None or text is None:
+            ok = probe is None and text is None
+        elif "point" in probe:
+            ok = text.startswith(f"Point {probe['point']}, {probe['surface']} surface")
+        else:
+            ok = text.startswith(f"α = {probe['alpha']}°" if "alpha" in probe else f"M∞ = {probe['mach']!r},")
+        if not ok:
+            return f"user: the tip at {name} ({x}, {y}) reads {text!r}, jmach-script probes {probe}"
+    checks = [
+        ("tip gone when the pointer left", got["tip_before_leave"] and got["tip_after_leave"] is None),
+        # A few blends of the curves' colours may come out grey.
+        ("no grey or orange before", got["grey_before"] < 20 and got["orange_before"] == 0),
+        ("pressure menu by Shift+F10", got["menu"] == "menu-keep true false"),
+        ("arrows pass a disabled item", got["past_disabled"] == "menu-sonic"),
+        ("menu closed after Keep", got["after_keep"] == "closed pressure"),
+        ("description", got["description"].startswith("In grey, a reference kept with thickness 0.12, camber 0.04")),
+        ("arrows walk the enabled items", (got["second"], got["third"]) == ("menu-clear", "menu-sonic")),
+        ("sonic level painted", got["orange_after"] > 200),
+        ("Escape", got["escape"] == "closed pressure"),
+        ("reference painted", got["grey_after"] > 200),
+        ("tip names the reference",
+         "\nIn grey: thickness 0.12, camber 0.04, nP 51, α 6°" in (got["tip_with_reference"] or "")),
+        ("profile menu", got["profil_menu"] == "menu-keep true true"),
+    ]
+    failed = [what for what, ok in checks if not ok]
+    if failed:
+        return f"user: {', '.join(failed)} ({json.dumps({k: v for k, v in got.items() if k != 'tips'})})"
+    return f"ok user: {len(USER_PROBES)} probe tips, {len(checks)} checks of the menus and the painting"
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("page")
@@ -219,6 +347,11 @@ def main():
         if args.only and name != args.only:
             continue
         result = compare(name, text, args.script_tool, args.table, args.chromium, args.page)
+        print(result, flush=True)
+        failed += not result.startswith("ok ")
+        passed += result.startswith("ok ")
+    if not args.holes and (not args.only or args.only == "user"):
+        result = user(args.script_tool, args.table, args.chromium, args.page)
         print(result, flush=True)
         failed += not result.startswith("ok ")
         passed += result.startswith("ok ")
