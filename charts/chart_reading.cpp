@@ -1,7 +1,6 @@
 #include "charts/chart_reading.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 #include "core/number_text.h"
@@ -17,9 +16,7 @@ std::string text4(double v) { return std::isfinite(v) ? rounded_text(v, 4) : std
 
 std::string json_number(double v) {
     if (!std::isfinite(v)) return "null";
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
+    return shortest_text(v);  // the shortest text that reads back the same
 }
 
 bool inside(const RecordingSurface& surface, double x, double y) {

@@ -1,12 +1,12 @@
 #include "charts/sweep.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
 #include "airfoil/surface_minimum.h"
 #include "compressible/mcrit.h"
+#include "core/number_text.h"
 
 namespace jmach {
 
@@ -14,9 +14,7 @@ namespace {
 
 std::string json_value(const std::optional<double>& v) {
     if (!v || !std::isfinite(*v)) return "null";
-    char buffer[32];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, *v);
-    return std::string(buffer, result.ptr);
+    return shortest_text(*v);  // the shortest text that reads back the same
 }
 
 }  // namespace
