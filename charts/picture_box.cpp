@@ -131,19 +131,29 @@ public:
         for (std::size_t i = first; i < last; ++i) paint(items[i]);
     }
 
-    // The primitives [first, last) of the surface; with `with_reference`
-    // its kept reference in grey where the leading grid ends, when that
-    // falls within the range: beneath the live curves, over the grid.
-    void paint(const RecordingSurface& surface, std::size_t first, std::size_t last, bool with_reference) {
+    // The primitives [first, last) of the surface, and where the leading
+    // grid ends, when that falls within the range, the parts of its kept
+    // reference `part` names, in grey: beneath the live curves, over the
+    // grid. Its lines are clipped to the box's inner rectangle (3 pixels in
+    // from the edge), so that they paint the same pixels wherever the box
+    // lies and may be painted ahead into a layer; its rings come after them.
+    enum class ReferencePart { none, lines, rings, all };
+    void paint(const RecordingSurface& surface, std::size_t first, std::size_t last, ReferencePart part) {
         const std::vector<Primitive>& items = surface.primitives();
         const std::size_t grid = leading_grid(items);
-        if (!with_reference || !surface.has_reference() || grid < first || grid > last) {
+        if (part == ReferencePart::none || !surface.has_reference() || grid < first || grid > last) {
             paint(items, first, last);
             return;
         }
         paint(items, first, grid);
         grey_ = true;
-        paint(surface.reference(), 0, surface.reference().size());
+        const QRectF outer = box_;
+        box_ = QRectF(target_).adjusted(3, 3, -3, -3);
+        for (const Primitive& p : surface.reference())
+            if (p.kind == Primitive::Kind::line && part != ReferencePart::rings) paint(p);
+        box_ = outer;
+        for (const Primitive& p : surface.reference())
+            if (p.kind != Primitive::Kind::line && part != ReferencePart::lines) paint(p);
         grey_ = false;
         paint(items, grid, last);
     }
@@ -290,16 +300,16 @@ bool has_drawable_scale(const RecordingSurface& surface) {
     return scale && scale->x2 != scale->x1 && scale->y2 != scale->y1;
 }
 
-// The background and primitives [0, last) of the surface, with its
-// reference where `with_reference`.
+// The background and primitives [0, last) of the surface, with the part of
+// its reference that `part` names.
 void paint_range(QPainter& painter, const QRect& target, const RecordingSurface& surface,
-                 const QColor& foreground, std::size_t last, bool with_reference) {
+                 const QColor& foreground, std::size_t last, PrimitivePainter::ReferencePart part) {
     painter.save();
     painter.setClipRect(target, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.fillRect(target, to_qcolor(kSurfaceBackground));
     if (has_drawable_scale(surface) && !target.isEmpty()) {
         PrimitivePainter lines(painter, target, *surface.scale(), foreground);
-        lines.paint(surface, 0, last, with_reference);
+        lines.paint(surface, 0, last, part);
     }
     painter.restore();
 }
@@ -330,7 +340,7 @@ bool same(const Primitive& a, const Primitive& b) {
 
 void paint_surface(QPainter& painter, const QRect& target, const RecordingSurface& surface,
                    const QColor& foreground) {
-    paint_range(painter, target, surface, foreground, surface.primitives().size(), true);
+    paint_range(painter, target, surface, foreground, surface.primitives().size(), PrimitivePainter::ReferencePart::all);
 }
 
 QImage paint_image(const RecordingSurface& surface, const QSize& size, const QColor& foreground,
@@ -450,14 +460,12 @@ void PictureBox::paintEvent(QPaintEvent*) {
     const std::size_t limit = static_cast<std::size_t>(shared.second - items.begin());
     while (keep < limit && movable(items[keep], *scale(), rect())) ++keep;
     // A reference lies between the grid and the curves: the layer holds no
-    // more than the grid then, and the reference over it when every one of
-    // its primitives may be painted ahead (it stays the same from redraw
-    // to redraw until it is kept again or cleared).
+    // more than the grid then, and the reference's lines over it (clipped
+    // inside the box, they paint the same pixels anywhere; the reference
+    // stays the same from redraw to redraw until it is kept again or
+    // cleared). Its rings are painted over the layer.
     if (has_reference()) keep = std::min(keep, grid);
-    const bool reference_in_layer =
-        has_reference() && keep == grid &&
-        std::all_of(reference().begin(), reference().end(),
-                    [&](const Primitive& p) { return movable(p, *scale(), rect()); });
+    const bool reference_in_layer = has_reference() && keep == grid;
     const QImage::Format format = target_format(painter);
     if (!layer_fits(ratio) || layer_.format() != format || layer_items_.size() < keep ||
         layer_reference_ != reference_in_layer || (reference_in_layer && layer_reference_serial_ != reference_serial()) ||
@@ -467,7 +475,8 @@ void PictureBox::paintEvent(QPaintEvent*) {
         QImage layer(size() * ratio, format);
         layer.setDevicePixelRatio(ratio);
         QPainter layer_painter(&layer);
-        paint_range(layer_painter, rect(), *this, foreground_, keep, reference_in_layer);
+        paint_range(layer_painter, rect(), *this, foreground_, keep,
+                    reference_in_layer ? PrimitivePainter::ReferencePart::lines : PrimitivePainter::ReferencePart::none);
         layer_painter.end();
         layer_ = layer;
         layer_scale_ = *scale();
@@ -483,7 +492,8 @@ void PictureBox::paintEvent(QPaintEvent*) {
     painter.setClipRect(rect());
     {
         PrimitivePainter rest(painter, rect(), *scale(), foreground_);
-        rest.paint(*this, layer_items_.size(), items.size(), !layer_reference_);
+        rest.paint(*this, layer_items_.size(), items.size(),
+                   layer_reference_ ? PrimitivePainter::ReferencePart::rings : PrimitivePainter::ReferencePart::all);
     }
     last_items_ = items;
     paint_captions(painter);
