@@ -7,6 +7,7 @@
 #include "airfoil/surface_minimum.h"
 #include "airfoil/table.h"
 #include "charts/chart_reading.h"
+#include "charts/flow_view.h"
 #include "charts/lift_chart.h"
 #include "charts/mcrit_chart.h"
 #include "charts/moment_chart.h"
@@ -28,10 +29,17 @@ std::vector<double> pack(bool flag, const ScaleRect& corners, const std::vector<
     out.reserve(7 + 7 * items.size());
     for (const Primitive& p : items) {
         const double colour = p.colour ? static_cast<double>(*p.colour) : -1.0;
-        if (p.kind == Primitive::Kind::line)
+        if (p.kind == Primitive::Kind::line) {
             out.insert(out.end(), {0, p.x1, p.y1, p.x2, p.y2, 0, colour});
-        else
+        } else if (p.kind == Primitive::Kind::circle) {
             out.insert(out.end(), {1, p.x1, p.y1, 0, 0, p.r, colour});
+        } else {
+            const int columns = p.raster ? p.raster->columns : 0, rows = p.raster ? p.raster->rows : 0;
+            out.insert(out.end(), {2, p.x1, p.y1, p.x2, p.y2, static_cast<double>(columns), static_cast<double>(rows)});
+            if (p.raster)
+                for (const std::optional<Colour>& cell : p.raster->cells)
+                    out.push_back(cell ? static_cast<double>(*cell) : -1.0);
+        }
     }
     out[0] = static_cast<double>(out.size());
     return out;
@@ -84,6 +92,7 @@ bool WebForm::scroll(std::string_view bar, int value) {
         if (bar != b.name) continue;
         this->*b.value = value;
         (this->*b.handler)();
+        chain_done();
         return true;
     }
     return false;
@@ -96,6 +105,7 @@ bool WebForm::click(std::string_view name) {
     else if (name == "Picture_CL") Picture_CL_Click();
     else if (name == "Picture_CM") Picture_CM_Click();
     else return false;
+    chain_done();
     return true;
 }
 
@@ -126,6 +136,8 @@ const std::string* WebForm::tooltip(std::string_view box) const {
 std::vector<std::string> WebForm::take_messages() { return std::exchange(messages_, {}); }
 
 const Chart* WebForm::chart(std::string_view name) const {
+    if (name == "sweep") return &sweep_chart_;
+    if (name == "flow") return &flow_chart_;
     const std::optional<ChartId> id = chart_id(name);
     return id ? &chart(*id) : nullptr;
 }
@@ -170,6 +182,48 @@ void WebForm::keep_reference(ChartId which) {
 void WebForm::clear_reference(ChartId which) { chart(which).clear_reference(); }
 
 std::string WebForm::supersonic_json() const { return jmach::supersonic_json(s_, drawn_mach(ChartId::pressure)); }
+
+// ---- The views beside the window ----
+
+void WebForm::chain_done() {
+    if (sweep_open()) update_sweep();
+    if (flow_open()) update_flow();
+}
+
+void WebForm::open_sweep(SweepInput input) {
+    sweep_input_ = input;
+    update_sweep();
+}
+
+void WebForm::update_sweep() {
+    const SweepInputs at{HScroll_Thickness, HScroll_Camber, HScroll_nP, HScroll_AlfaD};
+    sweep_ = sweep_cache_.compute(s_, sweep_input_, at);
+    sweep_ciz(*sweep_, sweep_chart_);
+}
+
+void WebForm::close_sweep() { sweep_.reset(); }
+
+void WebForm::open_flow() {
+    // The flow about a profile: before the first lookup has succeeded there
+    // is none to show.
+    if (!has_profile(s_)) {
+        show_message("There is no profile yet: move a scroll bar or click a chart first, then open the flow field.");
+        return;
+    }
+    flow_open_ = true;
+    update_flow();
+}
+
+void WebForm::update_flow() { flow_ciz(s_, drawn_mach(ChartId::pressure), flow_chart_, kFlowAspect); }
+
+void WebForm::close_flow() { flow_open_ = false; }
+
+std::string WebForm::flow_json() const {
+    const FlowSummary summary = flow_summary(s_, drawn_mach(ChartId::pressure));
+    const std::string largest = shortest_text(summary.m_local_max);
+    return std::string("{\"sonic\":") + (summary.sonic ? "true" : "false") +
+           ",\"m_local_max\":" + (largest.empty() ? std::string("null") : largest) + "}";
+}
 
 // ---- The chain procedures ----
 

@@ -18,6 +18,7 @@
 #include "charts/chart_reading.h"
 #include "charts/recompute_chains.h"
 #include "charts/recording_surface.h"
+#include "charts/sweep.h"
 #include "compressible/mcrit.h"
 #include "core/model_state.h"
 #include "core/number_text.h"
@@ -39,9 +40,11 @@ private:
 
 // The drawing of a chart as one array of numbers for the page: [0] the
 // length of the array, [1] 1 when a Scale was set, [2..5] its corners,
-// [6] the primitive count, then 7 numbers each: kind (0 line, 1 circle),
-// x1, y1, x2, y2 (circle: centre x, y and 0, 0), radius, colour (-1 for the
-// foreground colour).
+// [6] the primitive count, then 7 numbers each: kind (0 line, 1 circle,
+// 2 image), x1, y1, x2, y2 (circle: centre x, y and 0, 0), radius, colour
+// (-1 for the foreground colour); an image has its column and row counts
+// in place of the radius and colour, then one number a cell, row by row
+// from the (x1, y1) corner: its colour, or -1 where it has none.
 std::vector<double> pack_chart(const RecordingSurface& chart);
 // A chart's kept reference in the same layout: [1] 1 while one is kept,
 // [2..5] 0 (it is painted in the chart's own scale), then its primitives.
@@ -100,8 +103,33 @@ public:
     std::string supersonic_json() const;
     const Chart& chart(ChartId which) const;
 
+    // The views beside the window, each shown in its own panel: the
+    // critical Mach number across a family (opened on an input, or
+    // switched to another) and the flow field (before any profile it
+    // says there is none and stays closed). While open they are drawn
+    // afresh at the end of every chain; closing a closed view does nothing.
+    void open_sweep(SweepInput input);
+    void open_flow();
+    void close_sweep();
+    void close_flow();
+    bool sweep_open() const { return sweep_.has_value(); }
+    bool flow_open() const { return flow_open_; }
+    const std::optional<Sweep>& sweep() const { return sweep_; }
+    // The flow's sonic flag and largest local Mach number as the JSON
+    // object of the script tool.
+    std::string flow_json() const;
+    // The Mach number in use of the pressure chart as last drawn, which the
+    // flow view is drawn at; empty without one.
+    const std::optional<MachInUse>& drawn_pressure_mach() const { return drawn_mach(ChartId::pressure); }
+    // The flow view is drawn for a drawing area of this width/height.
+    static constexpr double kFlowAspect = 2.0;
+
 private:
     void show_message(const char* text) { messages_.emplace_back(text); }
+    // After every chain: the open views brought up to date.
+    void chain_done();
+    void update_sweep();
+    void update_flow();
 
     // The chain procedures, each reading its controls, calling the
     // numerics, writing its boxes and drawing its chart.
@@ -164,6 +192,12 @@ private:
     std::string Text_CpMin_tip = kCpMinDescription;
     std::string Text_Mcrit_tip = kMcritDescription;
     Chart Mcrit, profil, pressure, Picture_CL, Picture_CM;
+
+    SweepCache sweep_cache_;
+    SweepInput sweep_input_ = SweepInput::thickness;
+    std::optional<Sweep> sweep_;  // while its view is open
+    bool flow_open_ = false;
+    Chart sweep_chart_, flow_chart_;
 };
 
 }  // namespace jmach::web

@@ -9,6 +9,8 @@
 
 #include "airfoil/table.h"
 #include "charts/chart_reading.h"
+#include "charts/flow_view.h"
+#include "charts/sweep.h"
 #include "core/number_text.h"
 #include "web/web_form.h"
 
@@ -162,5 +164,75 @@ EMSCRIPTEN_KEEPALIVE const char* jm_reference_inputs(const char* chart) {
 // The supersonic stretches of the pressure chart as drawn, as the JSON
 // jmach-script writes under "supersonic".
 EMSCRIPTEN_KEEPALIVE const char* jm_supersonic() { return hand_back(form().supersonic_json()); }
+
+// ---- The views beside the window ----
+
+// Opens the critical Mach number against "thickness", "camber" or "alpha",
+// or switches the open view to it. 0 for another name.
+EMSCRIPTEN_KEEPALIVE int jm_sweep(const char* input) {
+    const std::string_view name = input;
+    for (std::size_t i = 0; i < jmach::kSweepInputNames.size(); ++i) {
+        if (name != jmach::kSweepInputNames[i]) continue;
+        form().open_sweep(static_cast<jmach::SweepInput>(i));
+        return 1;
+    }
+    return 0;
+}
+
+// Opens the flow field; before any profile it raises its message instead.
+EMSCRIPTEN_KEEPALIVE void jm_flow() { form().open_flow(); }
+
+// Closes "sweep" or "flow" (nothing when it is closed). 0 for another name.
+EMSCRIPTEN_KEEPALIVE int jm_close(const char* view) {
+    const std::string_view name = view;
+    if (name == "sweep") form().close_sweep();
+    else if (name == "flow") form().close_flow();
+    else return 0;
+    return 1;
+}
+
+// 1 while the view is open.
+EMSCRIPTEN_KEEPALIVE int jm_view_open(const char* view) {
+    const std::string_view name = view;
+    return (name == "sweep" ? form().sweep_open() : name == "flow" && form().flow_open()) ? 1 : 0;
+}
+
+// The JSON jmach-script writes under "sweep" and "flow" while the view is
+// open; "" while it is closed.
+EMSCRIPTEN_KEEPALIVE const char* jm_view_json(const char* view) {
+    const std::string_view name = view;
+    if (name == "sweep" && form().sweep()) return hand_back(jmach::sweep_json(*form().sweep()));
+    if (name == "flow" && form().flow_open()) return hand_back(form().flow_json());
+    return hand_back(std::string());
+}
+
+// Where the open sweep's captions go: [0] the length, [1] the swept input
+// (0 thickness, 1 camber, 2 alpha), [2], [3] its value at the two ends of
+// its bar, then the tick values along x. {1} while it is closed.
+EMSCRIPTEN_KEEPALIVE const double* jm_sweep_captions() {
+    const auto& sweep = form().sweep();
+    if (!sweep) return hand_back(std::vector<double>{1});
+    const auto [low, high] = jmach::sweep_range(sweep->input);
+    std::vector<double> out{0, static_cast<double>(sweep->input), jmach::sweep_value(sweep->input, low),
+                            jmach::sweep_value(sweep->input, high)};
+    for (const double x : jmach::sweep_ticks(sweep->input)) out.push_back(x);
+    out[0] = static_cast<double>(out.size());
+    return hand_back(std::move(out));
+}
+
+// Where the flow view's captions go, in its user units: [0] the length,
+// [1] 1 when the colour bar shows the local Mach number (0: the Cp), [2..5]
+// the Scale, [6] the field's left edge, [7] the bar's left edge, [8] the
+// right end of its ticks, then a value and its height on the bar for each
+// of its ticks.
+EMSCRIPTEN_KEEPALIVE const double* jm_flow_captions() {
+    const jmach::FlowFrame frame = jmach::flow_frame(jmach::web::WebForm::kFlowAspect);
+    const jmach::FlowColourScale scale = jmach::flow_colour_scale(form().drawn_pressure_mach());
+    std::vector<double> out{0, scale.by_mach ? 1.0 : 0.0, frame.x1, frame.y1, frame.x2, frame.y2,
+                            frame.field_x1, frame.bar_x1, frame.tick_x2};
+    for (const double v : scale.ticks) out.insert(out.end(), {v, frame.bar_y(scale, v)});
+    out[0] = static_cast<double>(out.size());
+    return hand_back(std::move(out));
+}
 
 }  // extern "C"
