@@ -136,6 +136,13 @@
     api.reference = cwrap('jm_reference', 'number', ['string']);
     api.referenceInputs = cwrap('jm_reference_inputs', 'number', ['string']);
     api.supersonic = cwrap('jm_supersonic', 'number', []);
+    api.sweep = cwrap('jm_sweep', 'number', ['string']);
+    api.flow = cwrap('jm_flow', null, []);
+    api.close = cwrap('jm_close', 'number', ['string']);
+    api.viewOpen = cwrap('jm_view_open', 'number', ['string']);
+    api.viewJson = cwrap('jm_view_json', 'number', ['string']);
+    api.sweepCaptions = cwrap('jm_sweep_captions', 'number', []);
+    api.flowCaptions = cwrap('jm_flow_captions', 'number', []);
   }
   const textOf = (box) => M.UTF8ToString(api.text(box));
 
@@ -146,7 +153,9 @@
 
   // An array packed as pack_chart lays it out, at byte address `address`:
   // null when its flag is 0, else the corners and the primitives
-  // ({line, x1, y1, x2, y2, r, colour}), colour null for the foreground.
+  // ({line, x1, y1, x2, y2, r, colour}), colour null for the foreground;
+  // an image as {image: {columns, rows, cells}, x1, y1, x2, y2}, a cell -1
+  // where it has no colour.
   function unpack(address) {
     const at = address / 8;
     const length = M.HEAPF64[at];
@@ -154,6 +163,13 @@
     if (d[1] !== 1) return null;
     const prims = [];
     for (let i = 7; i + 7 <= length; i += 7) {
+      if (d[i] === 2) {
+        const columns = d[i + 5], rows = d[i + 6];
+        prims.push({ line: false, x1: d[i + 1], y1: d[i + 2], x2: d[i + 3], y2: d[i + 4],
+          image: { columns: columns, rows: rows, cells: d.subarray(i + 7, i + 7 + columns * rows) } });
+        i += columns * rows;
+        continue;
+      }
       prims.push({ line: d[i] === 0, x1: d[i + 1], y1: d[i + 2], x2: d[i + 3], y2: d[i + 4], r: d[i + 5],
         colour: d[i + 6] < 0 ? null : d[i + 6] });
     }
@@ -242,6 +258,11 @@
     // One primitive in `colour`.
     const draw = (p, colour) => {
       const ax = (p.x1 - d.x1) * sx, ay = (p.y1 - d.y1) * sy;
+      if (p.image) {
+        flush();
+        paintRaster(ctx, p.image, ax, ay, (p.x2 - d.x1) * sx, (p.y2 - d.y1) * sy);
+        return;
+      }
       if (!p.line) {
         const radius = Math.abs(p.r * sx);  // units of the horizontal axis
         if (ax + radius < box.left || ax - radius > box.right || ay + radius < box.top || ay - radius > box.bottom)
@@ -287,6 +308,36 @@
     }
     if (grid === d.prims.length) for (const p of pic.reference) draw(p, REFERENCE_GREY);
     flush();
+  }
+
+  // A colour raster filling the device rectangle from (ax, ay) to (bx, by),
+  // its first row at ay: the cells as pixels of an offscreen canvas, drawn
+  // scaled without smoothing; cells without a colour leave what lies
+  // beneath.
+  function paintRaster(ctx, raster, ax, ay, bx, by) {
+    if (!(raster.columns > 0 && raster.rows > 0)) return;
+    const off = document.createElement('canvas');
+    off.width = raster.columns;
+    off.height = raster.rows;
+    const octx = off.getContext('2d');
+    const pixels = octx.createImageData(raster.columns, raster.rows);
+    const px = pixels.data;
+    for (let k = 0; k < raster.cells.length; k++) {
+      const c = raster.cells[k];
+      if (c < 0) continue;  // stays transparent
+      px[4 * k] = c & 0xff;
+      px[4 * k + 1] = (c >> 8) & 0xff;
+      px[4 * k + 2] = (c >> 16) & 0xff;
+      px[4 * k + 3] = 255;
+    }
+    octx.putImageData(pixels, 0, 0);
+    ctx.save();
+    ctx.imageSmoothingEnabled = false;
+    // A rectangle given from its lower or right corner is drawn mirrored.
+    ctx.translate(ax, ay);
+    ctx.scale(bx - ax < 0 ? -1 : 1, by - ay < 0 ? -1 : 1);
+    ctx.drawImage(off, 0, 0, Math.abs(bx - ax), Math.abs(by - ay));
+    ctx.restore();
   }
 
   // Repaints the charts that the last handler changed, or all of them.
@@ -340,6 +391,7 @@
     }
     refreshTips();
     repaintCharts(false);
+    refreshViews();
     probeAgain();
     const messages = M.UTF8ToString(api.messages());
     if (messages !== '') {
@@ -419,6 +471,148 @@
       label.textContent = caption;
       label.setAttribute('aria-hidden', 'true');
     }
+  }
+
+  // ---- The views beside the window: panels below it ----
+
+  // The desktop's view windows at 0.6 of their size here (in twips a
+  // desktop pixel), so that each fits the width of the main window.
+  const VIEW_SIZE = 0.6 * TWIPS_PER_PIXEL;
+  // Name, title, width and height of the chart in twips, legend.
+  const VIEWS = [
+    ['sweep', 'Critical Mach number', 640 * VIEW_SIZE, 360 * VIEW_SIZE,
+      'Critical Mach number by Prandtl-Glauert (blue), Kármán-Tsien (green) and Laitone (magenta) from the ' +
+      'sampled minimum Cp, and by Prandtl-Glauert from the exact minimum of the continuous surface (grey); ' +
+      'the red ring marks the current value.'],
+    ['flow', 'Flow field', 800 * VIEW_SIZE, 400 * VIEW_SIZE,
+      'Streamlines of the exact potential flow about the profile, evenly spaced far upstream, over the local ' +
+      'Mach number at M∞ (Prandtl-Glauert Cp and the isentropic relation; at M∞ = 0 the incompressible Cp); ' +
+      'the orange line is the sonic line, where the flow turns supersonic.'],
+  ];
+  const SWEEP_INPUTS = ['thickness', 'camber', 'alpha'];
+  const SWEEP_CHOICES = ['Thickness t/c', 'Camber f/c', 'Angle of attack α'];
+  const SWEEP_TITLES = ['t/c', 'f/c', 'α [°]'];
+  // name -> {panel, captions, pic}: pic as the main charts', foreground black.
+  const views = {};
+
+  function buildViews() {
+    const holder = element('div', byId('Form1'), '', 'views');
+    for (const [name, title, width, height, legend] of VIEWS) {
+      const panel = element('section', holder, 'view', name + '-view');
+      panel.hidden = true;
+      panel.setAttribute('aria-label', title);
+      const head = element('div', panel, 'view-head');
+      element('span', head, 'view-title').textContent = title;
+      if (name === 'sweep') {
+        const selector = element('select', head, '', 'sweep_input');
+        selector.setAttribute('aria-label', 'Input swept');
+        selector.title = 'The input the critical Mach number is drawn against, over every whole value of its ' +
+          'scroll bar, the other inputs as they are set.';
+        SWEEP_CHOICES.forEach((choice, i) => {
+          const option = element('option', selector);
+          option.value = SWEEP_INPUTS[i];
+          option.textContent = choice;
+        });
+        selector.addEventListener('change', () => openSweep(selector.value));
+      }
+      const close = element('button', head, 'close');
+      close.type = 'button';
+      close.textContent = '✕';
+      close.setAttribute('aria-label', 'Close ' + title);
+      close.addEventListener('click', () => closeView(name));
+      element('p', panel, 'view-legend').textContent = legend;
+      const el = element('div', panel, 'view-chart', name);
+      el.style.width = tw(width);
+      el.style.height = tw(height);
+      el.setAttribute('role', 'img');
+      el.setAttribute('aria-label', title + ' chart');
+      el.title = legend;
+      const canvas = element('canvas', el);
+      canvas.width = canvas.height = 0;
+      const captions = element('div', el, 'view-captions');
+      captions.setAttribute('aria-hidden', 'true');
+      views[name] = { panel: panel, captions: captions,
+        pic: { el: el, canvas: canvas, w: width, h: height, fg: '#000000', version: -1, drawing: null,
+          reference: null } };
+    }
+  }
+
+  // The views as the window keeps them: a panel shown while its view is
+  // open, its chart repainted when it changed (or `all`), its captions laid
+  // over it.
+  function refreshViews(all) {
+    for (const name in views) {
+      const view = views[name], pic = view.pic;
+      const open = api.viewOpen(name) === 1;
+      if (view.panel.hidden === open) view.panel.hidden = !open;
+      if (!open) continue;
+      const version = api.chartVersion(name);
+      if (!all && version === pic.version) continue;
+      if (version !== pic.version) pic.drawing = chartDrawing(name);
+      pic.version = version;
+      paint(pic);
+      placeCaptions(name);
+    }
+  }
+
+  // A caption at user point (x, y) of the view's chart; `align`: how the
+  // text sits against the point, [horizontal, vertical] as 'start', 'centre'
+  // or 'end' of the text, 'end' for right or bottom.
+  function caption(view, text, x, y, align, title) {
+    const d = view.pic.drawing;
+    const span = element('span', view.captions, title ? 'view-caption title' : 'view-caption');
+    span.textContent = text;
+    span.style.left = ((x - d.x1) / (d.x2 - d.x1) * 100) + '%';
+    span.style.top = ((y - d.y1) / (d.y2 - d.y1) * 100) + '%';
+    const shift = { start: '0', centre: '-50%', end: '-100%' };
+    span.style.transform = 'translate(' + shift[align[0]] + ', ' + shift[align[1]] + ')';
+  }
+
+  // The numbers a packed array of doubles holds after its length.
+  function unpackNumbers(address) {
+    const at = address / 8;
+    return Array.from(M.HEAPF64.slice(at + 1, at + M.HEAPF64[at]));
+  }
+
+  const tickText = (v, decimals) => String(Number(v.toFixed(decimals)));
+
+  function placeCaptions(name) {
+    const view = views[name];
+    view.captions.textContent = '';
+    if (!view.pic.drawing) return;
+    if (name === 'sweep') {
+      const [input, low, high, ...ticks] = unpackNumbers(api.sweepCaptions());
+      if (input === undefined) return;
+      for (const x of ticks) caption(view, tickText(x, input === 2 ? 6 : 2), x, -0.01, ['centre', 'start']);
+      for (let k = 0; k <= 10; k += 2) caption(view, tickText(k / 10, 1), low, k / 10, ['end', 'centre']);
+      caption(view, SWEEP_TITLES[input], high, 0.01, ['end', 'end'], true);
+      caption(view, 'Mcrit', low, 1.07, ['start', 'start'], true);
+      const selector = byId('sweep_input');
+      if (selector.value !== SWEEP_INPUTS[input]) selector.value = SWEEP_INPUTS[input];
+      return;
+    }
+    const [byMach, , y1, , y2, fieldX1, barX1, tickX2, ...ticks] = unpackNumbers(api.flowCaptions());
+    // The first tick stands at the field's left edge: its value to the right of it.
+    for (const x of [-0.5, 0, 0.5, 1, 1.5]) caption(view, String(x), x, y2, [x === -0.5 ? 'start' : 'centre', 'end']);
+    for (const y of [-0.25, 0, 0.25]) caption(view, String(y), fieldX1, y, ['start', 'centre']);
+    for (let i = 0; i + 1 < ticks.length; i += 2) caption(view, tickText(ticks[i], 6), tickX2, ticks[i + 1], ['start', 'centre']);
+    caption(view, 'x/c', 1.25, y2, ['centre', 'end'], true);
+    caption(view, 'y/c', fieldX1, y1, ['start', 'start'], true);
+    caption(view, byMach === 1 ? 'M local' : 'Cp', barX1, y1, ['start', 'start'], true);
+  }
+
+  // Opening, switching and closing a view as the user does: each shows its
+  // outcome as a handler's.
+  function openSweep(input) {
+    runHandler(() => api.sweep(input));
+  }
+
+  function openFlow() {
+    runHandler(() => api.flow());
+  }
+
+  function closeView(name) {
+    runHandler(() => api.close(name));
   }
 
   // ---- Reading the charts: the probe and the chart menu ----
@@ -527,6 +721,8 @@
     byId('menu-clear').disabled = M.UTF8ToString(api.referenceInputs(name)) === '';
     const sonic = byId('menu-sonic');
     sonic.hidden = name !== 'pressure';
+    byId('menu-sweep').hidden = name !== 'Mcrit';
+    byId('menu-flow').hidden = name !== 'profil';
     sonic.setAttribute('aria-checked', api.sonicLevel() === 1 ? 'true' : 'false');
     menu.hidden = false;
     const w = menu.offsetWidth, h = menu.offsetHeight;
@@ -563,6 +759,10 @@
     if (id === 'menu-keep' || id === 'menu-clear') {
       (id === 'menu-keep' ? api.keep : api.unkeep)(name);
       referenceChanged(name);
+    } else if (id === 'menu-sweep') {
+      openSweep(byId('sweep_input').value);
+    } else if (id === 'menu-flow') {
+      openFlow();
     } else {
       api.sonic(byId(id).getAttribute('aria-checked') === 'true' ? 0 : 1);
       repaintCharts(false);
@@ -659,6 +859,7 @@
     hideProbe();
     setScale();
     repaintCharts(true);
+    refreshViews(true);
   }
 
   function setScale() {
@@ -779,6 +980,10 @@
     let out = '{"action":' + jsonString(action);
     for (const [key, value] of REPORT_KEYS) out += ',"' + key + '":' + value(messages);
     if (probe !== null) out += ',"probe":' + probe;
+    for (const name of ['sweep', 'flow']) {
+      const json = M.UTF8ToString(api.viewJson(name));
+      if (json !== '') out += ',"' + name + '":' + json;
+    }
     if (charts) {
       out += ',"charts":{' + CHARTS.map((n) => '"' + n + '":' + chartJson(n)).join(',') + '}';
       const references = referenceJson();
@@ -852,6 +1057,31 @@
     if (word === 'keep' || word === 'unkeep') {
       if (CHARTS.indexOf(rest) < 0) return word + ' needs ' + CHART_CHOICE + ', not ' + quoted(rest);
       fromMenu(rest, word === 'keep' ? 'menu-keep' : 'menu-clear');
+      return null;
+    }
+    if (word === 'sweep') {
+      if (SWEEP_INPUTS.indexOf(rest) < 0) return 'sweep needs thickness, camber or alpha, not ' + quoted(rest);
+      const selector = byId('sweep_input');
+      if (api.viewOpen('sweep') === 1) {
+        // The open view switched by its selector, as the user would.
+        if (selector.value !== rest) {
+          selector.value = rest;
+          selector.dispatchEvent(new Event('change'));
+        }
+      } else {
+        selector.value = rest;
+        fromMenu('Mcrit', 'menu-sweep');
+      }
+      return null;
+    }
+    if (word === 'flow') {
+      if (rest !== '') return 'flow takes nothing after it';
+      fromMenu('profil', 'menu-flow');
+      return null;
+    }
+    if (word === 'close') {
+      if (rest !== 'sweep' && rest !== 'flow') return 'close needs sweep or flow, not ' + quoted(rest);
+      if (api.viewOpen(rest) === 1) views[rest].panel.querySelector('.close').click();
       return null;
     }
     if (word === 'snapshot' || word === 'export') return word + ' is not available in the browser';
@@ -931,6 +1161,7 @@
     if (warning !== '') console.warn('jmach: ' + warning);
     setScale();
     buildWindow();
+    buildViews();
     wireDialogs();
     wireMenu();
     refreshTips();
