@@ -15,8 +15,9 @@ within 1e-6.
 A script with a bad line must stop at the same line with the same error.
 Then, as a user would, on the page in a frame: the probe tooltip under
 pointer moves (the sample jmach-script probes at the same user point), the
-chart menus from the keyboard, and the grey reference and the orange sonic
-level on the canvas. Prints one line per check and exits 1 at any difference.
+chart menus from the keyboard, the grey reference and the orange sonic
+level on the canvas, and the sweep and flow field panels opened from the
+chart menus, switched and closed. Prints one line per check and exits 1 at any difference.
 """
 import argparse
 import html
@@ -81,6 +82,19 @@ READING = ("probe profil 0.5 0\nprobe Mcrit 0.5 2\nsonic on\nkeep Picture_CM\nso
            "np 11\nprobe profil 0 0\nprobe profil .5 -0\nprobe pressure 4e-320 -1E0\nprobe Picture_CL 5. -.5e-1\n"
            "unkeep profil\nunkeep Mcrit\n")
 
+# The views beside the window: the flow field before any profile (its
+# message, and it stays closed), the sweep opened before any profile and
+# switched, brought up to date while bars move under it, closed and closed
+# again, reopened; the flow at M 0.6 with a sonic region, at M 0, over a
+# profile the table lacks and through a typed Mach number (which runs
+# nothing), closed twice; both open through chains and a probe line.
+VIEWS = ("flow\nclose flow\nsweep camber\nthickness 12\nsweep thickness\ncamber 4\nalpha 6\nsweep alpha\n"
+         "sweep alpha\nnp 31\nmach 60\nxm 25\nclose sweep\nclose sweep\nalpha 3\nsweep camber\n"
+         "flow\nalpha 8\nmach 0\nprobe pressure 0.3 -1\ntype-mach 0.7\nclick profil\nsonic on\n"
+         "thickness 30\ncamber 15\nthickness 12\nflow\nclose flow\nclose flow\nmach 50\nflow\nclose sweep\n"
+         "alpha -10\n")
+
+
 def with_reading(text, seed):
     """`text` with a reading action after about every third action: probes
     at random points in and around each chart's scale, the sonic level,
@@ -120,6 +134,7 @@ def scripts(holes):
     out.append(("first-actions", FIRST_ACTIONS))
     out.append(("reading", READING))
     out.append(("random-reading", with_reading(random_script(1416, 200), 16)))
+    out.append(("views", VIEWS))
     # Each kind of bad line stops the script where jmach-script stops.
     for i, bad in enumerate(["np 7", "alpha x", "alpha", "thickness 99999999999", "click wing",
                              "about now", "fly 3", "camber 1.5",
@@ -127,7 +142,9 @@ def scripts(holes):
                              "probe pressure 1,5 0", "probe pressure 0x1 0", "probe Mcrit inf 0",
                              "probe profil 1e-400 0", "probe profil 1e400 0", "probe profil +1 0",
                              "probe profil 1\tx" + "y" * 90, "sonic", "sonic On", "sonic on off",
-                             "keep", "keep wing", "unkeep profil pressure"]):
+                             "keep", "keep wing", "unkeep profil pressure",
+                             "sweep", "sweep mach", "sweep Thickness", "sweep alpha camber", "flow now",
+                             "close", "close profil", "close sweep flow"]):
         out.append((f"error-{i}", "thickness 12\n# comment\n\n" + bad + "\nalpha 3\n"))
     return out
 
@@ -276,6 +293,28 @@ document.getElementById("page").onload = () => setTimeout(() => {
   byId("profil").focus();
   key("ContextMenu");
   out.profil_menu = menu();
+  // The views from the charts' menus: the flow field from the profile's,
+  // the sweep from the critical Mach chart's, switched and closed.
+  const view = (name) => byId(name + "-view");
+  const captions = (name) => Array.from(byId(name).querySelectorAll(".view-caption"), (c) => c.textContent);
+  out.views_closed = view("sweep").hidden && view("flow").hidden;
+  key("ArrowDown");
+  out.flow_item = d.activeElement.id;
+  d.activeElement.click();
+  out.flow_open = !view("flow").hidden;
+  out.flow_blue = pixels("flow", (r, g, b) => b > r + 40 && b > g + 20);
+  out.flow_captions = captions("flow");
+  byId("Mcrit").focus();
+  key("ContextMenu");
+  key("ArrowDown");
+  out.sweep_item = d.activeElement.id;
+  d.activeElement.click();
+  out.sweep_captions = captions("sweep");
+  byId("sweep_input").value = "alpha";
+  byId("sweep_input").dispatchEvent(new Event("change"));
+  out.sweep_alpha = captions("sweep");
+  view("sweep").querySelector(".close").click();
+  out.after_close = [view("sweep").hidden, view("flow").hidden];
   const result = document.body.appendChild(document.createElement("pre"));
   result.id = "result";
   result.textContent = JSON.stringify(out);
@@ -326,6 +365,16 @@ def user(tool, table, chromium, page):
         ("tip names the reference",
          "\nIn grey: thickness 0.12, camber 0.04, nP 51, α 6°" in (got["tip_with_reference"] or "")),
         ("profile menu", got["profil_menu"] == "menu-keep true true"),
+        ("views closed at first", got["views_closed"]),
+        ("flow field from the profile menu", got["flow_item"] == "menu-flow" and got["flow_open"]),
+        # The colour map: the slow flow about the profile in blue.
+        ("flow map painted", got["flow_blue"] > 2000),
+        ("flow captions", "M local" in got["flow_captions"] and "x/c" in got["flow_captions"]
+         and "-0.25" in got["flow_captions"]),
+        ("sweep from the Mcrit menu", got["sweep_item"] == "menu-sweep" and "t/c" in got["sweep_captions"]
+         and "0.15" in got["sweep_captions"]),
+        ("sweep switched", "α [°]" in got["sweep_alpha"] and "t/c" not in got["sweep_alpha"]),
+        ("sweep closed, flow open", got["after_close"] == [True, False]),
     ]
     failed = [what for what, ok in checks if not ok]
     if failed:
