@@ -1,6 +1,7 @@
 #include "charts/picture_box.h"
 
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEngine>
@@ -529,52 +530,68 @@ std::optional<QPointF> PictureBox::user_point(const QPointF& at) const {
 
 namespace {
 
-// The probe's tooltip: a label in a tooltip window of its own, so that it
-// follows the pointer without laying its text out again while the text
-// stays (the toolkit's tooltip lays it out on every move), in the colours
-// and font of tooltips.
-QLabel*& probe_label() {
-    static QLabel* label = nullptr;
-    return label;
-}
+constexpr int kTipMargin = 4;  // pixels between the frame and the text
 
-QLabel& make_probe_label() {
-    QLabel*& label = probe_label();
-    if (!label) {
-        label = new QLabel(nullptr, Qt::ToolTip | Qt::FramelessWindowHint);
-        label->setObjectName(QStringLiteral("probe_tip"));
-        label->setForegroundRole(QPalette::ToolTipText);
-        label->setBackgroundRole(QPalette::ToolTipBase);
-        label->setPalette(QToolTip::palette());
-        label->setFont(QToolTip::font());
-        label->setAutoFillBackground(true);
-        label->setFrameStyle(QFrame::Box | QFrame::Plain);
-        label->setMargin(3);
-        label->setTextFormat(Qt::PlainText);
-    }
-    return *label;
+ProbeTip*& probe_window() {
+    static ProbeTip* tip = nullptr;
+    return tip;
 }
 
 }  // namespace
 
-QLabel* PictureBox::probe_tip() { return probe_label(); }
+ProbeTip::ProbeTip() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
+    setObjectName(QStringLiteral("probe_tip"));
+    setPalette(QToolTip::palette());
+    setFont(QToolTip::font());
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void ProbeTip::set_text(const QString& text) {
+    text_ = text;
+    lines_ = text.split(QLatin1Char('\n'));
+    const QFontMetricsF metrics(font());
+    qreal widest = 0;
+    for (const QString& line : lines_) {
+        qreal width = 0;
+        for (const QChar c : line) {
+            auto known = advances_.constFind(c.unicode());
+            if (known == advances_.constEnd()) known = advances_.insert(c.unicode(), metrics.horizontalAdvance(c));
+            width += *known;
+        }
+        widest = std::max(widest, width);
+    }
+    // A pixel or two for kerning and rounding, which the advances leave out.
+    resize(static_cast<int>(std::ceil(widest)) + 2 * kTipMargin + 4,
+           static_cast<int>(std::ceil(metrics.lineSpacing() * lines_.size())) + 2 * kTipMargin);
+    update();
+}
+
+void ProbeTip::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::ToolTipBase));
+    painter.setPen(palette().color(QPalette::ToolTipText));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    const QFontMetricsF metrics(font());
+    for (int k = 0; k < lines_.size(); ++k)
+        painter.drawText(QPointF(kTipMargin, kTipMargin + metrics.ascent() + k * metrics.lineSpacing()), lines_[k]);
+}
+
+ProbeTip* PictureBox::probe_tip() { return probe_window(); }
 
 bool PictureBox::show_probe(const QPointF& at, const QPoint& global) {
     const std::optional<QPointF> user = probe_ ? user_point(at) : std::nullopt;
     const QString text = user ? probe_(user->x(), user->y()) : QString();
     if (text.isEmpty()) {
-        if (probing_ && probe_label()) probe_label()->hide();
+        if (probing_ && probe_window()) probe_window()->hide();
         probing_ = false;
         return false;
     }
     // Plain text, one value a line, below and right of the pointer.
-    QLabel& label = make_probe_label();
-    if (label.text() != text) {
-        label.setText(text);
-        label.adjustSize();
-    }
-    label.move(global + QPoint(14, 18));
-    if (!label.isVisible()) label.show();
+    if (!probe_window()) probe_window() = new ProbeTip;
+    ProbeTip& tip = *probe_window();
+    if (tip.text() != text) tip.set_text(text);
+    tip.move(global + QPoint(14, 18));
+    if (!tip.isVisible()) tip.show();
     probing_ = true;
     return true;
 }
@@ -585,7 +602,7 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PictureBox::leaveEvent(QEvent* event) {
-    if (probing_ && probe_label()) probe_label()->hide();
+    if (probing_ && probe_window()) probe_window()->hide();
     probing_ = false;
     QWidget::leaveEvent(event);
 }

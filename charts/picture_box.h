@@ -5,6 +5,7 @@
 // changes. It holds child labels and reports clicks.
 
 #include <QColor>
+#include <QHash>
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
@@ -83,6 +84,26 @@ private:
     QImage image_;
 };
 
+// The probe's tooltip: a window of its own in the colours and font of
+// tooltips, so that it follows the pointer without laying its text out
+// again while the text stays (the toolkit's tooltip lays it out on every
+// move). A new text is measured by the advances of its characters, kept
+// per character, and laid out only when it is painted.
+class ProbeTip : public QWidget {
+public:
+    ProbeTip();
+    const QString& text() const { return text_; }
+    void set_text(const QString& text);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QString text_;
+    QStringList lines_;
+    QHash<char16_t, qreal> advances_;
+};
+
 class PictureBox : public QWidget, public RecordingSurface {
     Q_OBJECT
 public:
@@ -98,7 +119,7 @@ public:
     std::optional<QPointF> user_point(const QPointF& at) const;
     // The tooltip window of the probe, shared by every chart; null before
     // the first probe shows.
-    static QLabel* probe_tip();
+    static class ProbeTip* probe_tip();
 
 signals:
     // A left-button press and release on the box.

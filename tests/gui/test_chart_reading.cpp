@@ -11,7 +11,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QLabel>
 
 #include "test_window_support.h"
 
@@ -119,7 +118,7 @@ TEST(ChartReading, TheProbeFollowsThePointerAndTheMinimumTooltipNamesSupersonicS
     const QPointF at(box.width() * 0.15, box.height() * 0.3);
     QMouseEvent move(QEvent::MouseMove, at, box.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&box, &move);
-    QLabel* tip = PictureBox::probe_tip();
+    ProbeTip* tip = PictureBox::probe_tip();
     ASSERT_TRUE(tip && tip->isVisible());
     EXPECT_TRUE(tip->text().contains(QStringLiteral("1 - Cp = ")) && tip->text().contains(QStringLiteral("Local Mach number")))
         << tip->text().toStdString();
