@@ -14,55 +14,33 @@ void RecordingSurface::Scale(double x1, double y1, double x2, double y2) {
     changed();
 }
 
-void RecordingSurface::Line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) {
+void RecordingSurface::add(bool finite, Primitive p) {
     // A point that is not a finite number has no place on the surface; the
     // charts never hand one over, and a stray one is counted, not painted.
-    if (!(std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2))) {
+    if (!finite) {
         ++rejected_;
         return;
     }
-    Primitive p;
-    p.kind = Primitive::Kind::line;
-    p.x1 = x1;
-    p.y1 = y1;
-    p.x2 = x2;
-    p.y2 = y2;
-    p.colour = colour;
-    items_.push_back(p);
+    items_.push_back(std::move(p));
     changed();
+}
+
+void RecordingSurface::Line(float x1, float y1, float x2, float y2, std::optional<Colour> colour) {
+    add(std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2),
+        {Primitive::Kind::line, x1, y1, x2, y2, 0, colour, nullptr});
 }
 
 void RecordingSurface::Circle(double x, double y, double r, Colour colour) {
-    if (!(std::isfinite(x) && std::isfinite(y) && std::isfinite(r))) {
-        ++rejected_;
-        return;
-    }
-    Primitive p;
-    p.kind = Primitive::Kind::circle;
-    p.x1 = x;
-    p.y1 = y;
-    p.r = r;
-    p.colour = colour;
-    items_.push_back(p);
-    changed();
+    add(std::isfinite(x) && std::isfinite(y) && std::isfinite(r), {Primitive::Kind::circle, x, y, 0, 0, r, colour, nullptr});
 }
 
 void RecordingSurface::Image(double x1, double y1, double x2, double y2, std::shared_ptr<const Raster> raster) {
-    if (!(std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2)) || !raster ||
-        raster->columns <= 0 || raster->rows <= 0 ||
-        raster->cells.size() != static_cast<std::size_t>(raster->columns) * static_cast<std::size_t>(raster->rows)) {
-        ++rejected_;
-        return;
-    }
-    Primitive p;
-    p.kind = Primitive::Kind::image;
-    p.x1 = x1;
-    p.y1 = y1;
-    p.x2 = x2;
-    p.y2 = y2;
-    p.raster = std::move(raster);
-    items_.push_back(p);
-    changed();
+    // A raster too must hold a cell for every place of its grid.
+    const bool whole = raster && raster->columns > 0 && raster->rows > 0 &&
+                       raster->cells.size() ==
+                           static_cast<std::size_t>(raster->columns) * static_cast<std::size_t>(raster->rows);
+    add(whole && std::isfinite(x1) && std::isfinite(y1) && std::isfinite(x2) && std::isfinite(y2),
+        {Primitive::Kind::image, x1, y1, x2, y2, 0, std::nullopt, std::move(raster)});
 }
 
 void RecordingSurface::keep_reference(std::string inputs) {

@@ -57,6 +57,8 @@ protected:
     virtual void changed() {}
 
 private:
+    void add(bool finite, Primitive p);  // appends p, or counts it rejected
+
     std::optional<ScaleRect> scale_;
     std::vector<Primitive> items_;
     std::size_t rejected_ = 0;

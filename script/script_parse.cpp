@@ -20,12 +20,14 @@ std::string quoted(std::string_view text) { return "\"" + quote_excerpt(text) + 
 
 constexpr const char* kChartChoice = "one of Mcrit, profil, pressure, Picture_CL, Picture_CM";
 
-// The index of a chart name, or -1.
-int chart_index(std::string_view name) {
-    for (std::size_t i = 0; i < kScriptChartNames.size(); ++i)
-        if (name == kScriptChartNames[i]) return static_cast<int>(i);
+// The index of a word in a list of names, or -1.
+template <std::size_t N>
+int index_in(const std::array<const char*, N>& names, std::string_view word) {
+    for (std::size_t i = 0; i < N; ++i)
+        if (word == names[i]) return static_cast<int>(i);
     return -1;
 }
+int chart_index(std::string_view name) { return index_in(kScriptChartNames, name); }
 
 // A finite number written out in full (no blanks, nothing after it).
 bool read_number(std::string_view text, double& value) {
@@ -70,12 +72,9 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         return action;
     }
     if (word == "click") {
-        for (std::size_t i = 0; i < kScriptChartNames.size(); ++i) {
-            if (rest == kScriptChartNames[i]) {
-                action.kind = ScriptAction::Kind::click;
-                action.chart = static_cast<int>(i);
-                return action;
-            }
+        if ((action.chart = chart_index(rest)) >= 0) {
+            action.kind = ScriptAction::Kind::click;
+            return action;
         }
         return "click needs one of Mcrit, profil, pressure, Picture_CL, Picture_CM, not " + quoted(rest);
     }
@@ -95,19 +94,11 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         const std::size_t gap = rest.find_first_of(" \t");
         const std::string_view name = rest.substr(0, gap);
         const std::string_view file = gap == std::string_view::npos ? std::string_view() : trim(rest.substr(gap));
-        for (std::size_t i = 0; i < kScriptViewNames.size(); ++i) {
-            if (name != kScriptViewNames[i]) continue;
+        action.view = index_in(kScriptViewNames, name);
+        action.chart = chart_index(name);
+        if (action.view >= 0 || action.chart >= 0) {
             if (file.empty()) return "export " + std::string(name) + " needs a file name";
-            action.kind = ScriptAction::Kind::export_view;
-            action.view = static_cast<int>(i);
-            action.text = std::string(file);
-            return action;
-        }
-        for (std::size_t i = 0; i < kScriptChartNames.size(); ++i) {
-            if (name != kScriptChartNames[i]) continue;
-            if (file.empty()) return "export " + std::string(name) + " needs a file name";
-            action.kind = ScriptAction::Kind::export_chart;
-            action.chart = static_cast<int>(i);
+            action.kind = action.view >= 0 ? ScriptAction::Kind::export_view : ScriptAction::Kind::export_chart;
             action.text = std::string(file);
             return action;
         }
@@ -141,12 +132,10 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         return action;
     }
     if (word == "sweep") {
-        for (std::size_t i = 0; i < kScriptSweepInputs.size(); ++i)
-            if (rest == kScriptSweepInputs[i]) {
-                action.kind = ScriptAction::Kind::sweep;
-                action.input = static_cast<int>(i);
-                return action;
-            }
+        if ((action.input = index_in(kScriptSweepInputs, rest)) >= 0) {
+            action.kind = ScriptAction::Kind::sweep;
+            return action;
+        }
         return "sweep needs thickness, camber or alpha, not " + quoted(rest);
     }
     if (word == "flow") {
@@ -155,12 +144,10 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         return action;
     }
     if (word == "close") {
-        for (std::size_t i = 0; i < kScriptViewNames.size(); ++i)
-            if (rest == kScriptViewNames[i]) {
-                action.kind = ScriptAction::Kind::close_view;
-                action.view = static_cast<int>(i);
-                return action;
-            }
+        if ((action.view = index_in(kScriptViewNames, rest)) >= 0) {
+            action.kind = ScriptAction::Kind::close_view;
+            return action;
+        }
         return "close needs sweep or flow, not " + quoted(rest);
     }
     return "unknown action " + quoted(word);
