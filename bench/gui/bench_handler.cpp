@@ -20,6 +20,7 @@
 
 #include "app/form1.h"
 #include "charts/picture_box.h"
+#include "bench_window.h"
 
 // Under callgrind (--collect-atstart=no) only the timed events are counted,
 // so that instructions per event can be compared on a busy machine; outside
@@ -116,16 +117,10 @@ BENCHMARK(BM_KeyChainReading)->ArgsProduct({{0, 1}, {3, 6}})->Unit(benchmark::kM
 // samples on the suction peak (a new text every move). The tooltip
 // window's paint is not timed.
 void BM_ProbeTooltipUpdate(benchmark::State& state) {
+    using jmach::Input;
     jmach::Form1 form;
-    if (const auto error = form.Form_Load()) {
-        state.SkipWithError(error->c_str());
+    if (!jmach::bench::start_window(form, state, {{Input::np, 101}, {Input::thickness, 12}, {Input::alpha, 5}, {Input::mach, 60}}))
         return;
-    }
-    form.show();
-    form.set_input(jmach::Input::np, 101);
-    form.set_input(jmach::Input::thickness, 12);
-    form.set_input(jmach::Input::alpha, 5);
-    form.set_input(jmach::Input::mach, 60);
     QCoreApplication::processEvents();
     jmach::PictureBox& box = form.chart(jmach::Chart::pressure);
     const QPointF near(box.width() * 0.5, box.height() * 0.6);  // mid-chord, samples some 8 pixels apart

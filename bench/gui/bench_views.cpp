@@ -1,7 +1,5 @@
 // The views beside the window: the flow field drawn afresh and painted at
-// 800 x 400 logical pixels (a new angle of attack while it is open), and a
-// key press on the thickness bar with both views open against the same with
-// them closed.
+// 800 x 400 logical pixels (a new angle of attack while it is open).
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -15,20 +13,15 @@
 
 #include "app/form1.h"
 #include "charts/picture_box.h"
+#include "bench_window.h"
 
 namespace {
 
 void BM_FlowFieldRedraw(benchmark::State& state) {
+    using jmach::Input;
     jmach::Form1 form;
-    if (const auto error = form.Form_Load()) {
-        state.SkipWithError(error->c_str());
+    if (!jmach::bench::start_window(form, state, {{Input::np, 101}, {Input::thickness, 12}, {Input::camber, 4}, {Input::mach, 60}}))
         return;
-    }
-    form.show();
-    form.set_input(jmach::Input::np, 101);
-    form.set_input(jmach::Input::thickness, 12);
-    form.set_input(jmach::Input::camber, 4);
-    form.set_input(jmach::Input::mach, 60);
     form.open_flow();
     QCoreApplication::processEvents();
     std::vector<double> ms;
