@@ -11,6 +11,10 @@
 (function () {
   'use strict';
 
+  // What the page's other scripts (the charts' files, the link to the
+  // state) use of the window; they follow this one and fill in their parts.
+  const page = window.jmachPage = {};
+
   const CLIENT_WIDTH = 11880;  // twips
   const CLIENT_HEIGHT = 7350;
   const MENU_HEIGHT = 300;
@@ -763,6 +767,10 @@
       openSweep(byId('sweep_input').value);
     } else if (id === 'menu-flow') {
       openFlow();
+    } else if (id === 'menu-png' || id === 'menu-svg' || id === 'menu-csv') {
+      page.files.save(name, id.slice(5));
+    } else if (id === 'menu-copy-data') {
+      page.files.copyData(name);
     } else {
       api.sonic(byId(id).getAttribute('aria-checked') === 'true' ? 0 : 1);
       repaintCharts(false);
@@ -1084,7 +1092,8 @@
       if (api.viewOpen(rest) === 1) views[rest].panel.querySelector('.close').click();
       return null;
     }
-    if (word === 'snapshot' || word === 'export') return word + ' is not available in the browser';
+    if (word === 'export') return page.files.scriptExport(rest);
+    if (word === 'snapshot') return word + ' is not available in the browser';
     return 'unknown action ' + quoted(word);
   }
 
@@ -1145,8 +1154,20 @@
 
   // ---- Start-up ----
 
+  // A short notice at the foot of the window that goes by itself.
+  let noticeTimer = 0;
+  function notify(text) {
+    const notice = byId('notice');
+    notice.textContent = text;
+    notice.hidden = false;
+    clearTimeout(noticeTimer);
+    noticeTimer = setTimeout(() => { notice.hidden = true; }, 6000);
+  }
+
   function start() {
     bindApi();
+    Object.assign(page, { api: api, M: M, pictures: pictures, views: views, byId: byId, perform: perform,
+      runHandler: runHandler, notify: notify, CHARTS: CHARTS });
     const error = M.UTF8ToString(api.start());
     if (error !== '') {
       byId('Form1').hidden = true;
