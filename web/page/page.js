@@ -236,18 +236,27 @@
     // The canvas's size in device pixels follows from the layout in twips,
     // without asking the browser to lay the page out again.
     const ratio = window.devicePixelRatio || 1;
-    const W = Math.max(1, Math.round(pic.w * pxPerTwip * ratio));
-    const H = Math.max(1, Math.round(pic.h * pxPerTwip * ratio));
+    const scale = chartScale(pic);
+    const W = Math.max(1, Math.round(pic.w * scale * ratio));
+    const H = Math.max(1, Math.round(pic.h * scale * ratio));
     if (pic.canvas.width !== W) pic.canvas.width = W;
     if (pic.canvas.height !== H) pic.canvas.height = H;
-    const ctx = pic.canvas.getContext('2d');
+    paintInto(pic.canvas.getContext('2d'), pic, W, H, Math.max(1, Math.round(ratio * scale * TWIPS_PER_PIXEL)));
+  }
+
+  // The CSS pixels a twip of the chart takes: the window's scale, or the
+  // chart's own where it is laid out at the page's full width.
+  const chartScale = (pic) => pic.scale || pxPerTwip;
+
+  // The chart's drawing on a 2D context of W x H device pixels, lines
+  // `width` pixels wide.
+  function paintInto(ctx, pic, W, H, width) {
     ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.fillStyle = SURFACE;
     ctx.fillRect(0, 0, W, H);
     const d = pic.drawing;
     if (!d || d.x2 === d.x1 || d.y2 === d.y1) return;
     const sx = W / (d.x2 - d.x1), sy = H / (d.y2 - d.y1);
-    const width = Math.max(1, Math.round(ratio * currentScale));
     const box = { left: -4 * width, top: -4 * width, right: W + 4 * width, bottom: H + 4 * width };
     ctx.lineWidth = width;
     ctx.lineCap = 'square';
@@ -407,7 +416,6 @@
   // ---- The controls ----
 
   let pxPerTwip = 1 / TWIPS_PER_PIXEL;  // CSS pixels per twip
-  let currentScale = 1;  // CSS pixels per desktop pixel
 
   function buildWindow() {
     const client = byId('client');
@@ -873,7 +881,6 @@
   function setScale() {
     pxPerTwip = Math.max(0.6 / TWIPS_PER_PIXEL,
       Math.min(window.innerWidth / CLIENT_WIDTH, window.innerHeight / (CLIENT_HEIGHT + MENU_HEIGHT)));
-    currentScale = pxPerTwip * TWIPS_PER_PIXEL;
     document.documentElement.style.setProperty('--tw', pxPerTwip + 'px');
   }
 
@@ -1167,7 +1174,8 @@
   function start() {
     bindApi();
     Object.assign(page, { api: api, M: M, pictures: pictures, views: views, byId: byId, perform: perform,
-      runHandler: runHandler, notify: notify, CHARTS: CHARTS });
+      runHandler: runHandler, notify: notify, CHARTS: CHARTS, paintInto: paintInto, chartScale: chartScale,
+      TWIPS_PER_PIXEL: TWIPS_PER_PIXEL });
     const error = M.UTF8ToString(api.start());
     if (error !== '') {
       byId('Form1').hidden = true;
@@ -1197,7 +1205,9 @@
     const watchRatio = () => matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)')
       .addEventListener('change', () => { fit(); watchRatio(); }, { once: true });
     watchRatio();
+    for (const ready of page.started || []) ready();
     const hash = fragment();
+    if (hash.state !== undefined) page.link.open(hash.state);
     if (hash.script !== undefined) runScript(hash.script, hash.charts === '1');
     if (hash.bench !== undefined) runBench(Math.max(1, Number(hash.bench) || 200), loadMs);
   }
