@@ -463,14 +463,14 @@
       wireReading(name, el);
       if (clickable) {
         // A click on a caption belongs to the caption, not to the chart.
-        canvas.addEventListener('click', () => runHandler(() => api.click(name)));
+        canvas.addEventListener('click', () => clickChart(name));
         el.tabIndex = 0;
         el.setAttribute('role', 'button');
         el.setAttribute('aria-label', name + ' chart: recompute everything');
         el.addEventListener('keydown', (e) => {
           if (e.key !== 'Enter' && e.key !== ' ') return;
           e.preventDefault();
-          runHandler(() => api.click(name));
+          clickChart(name);
         });
       } else {
         el.setAttribute('role', 'img');
@@ -770,6 +770,7 @@
     closeMenu(true);
     if (id === 'menu-keep' || id === 'menu-clear') {
       (id === 'menu-keep' ? api.keep : api.unkeep)(name);
+      page.link.kept(name, id === 'menu-keep');
       referenceChanged(name);
     } else if (id === 'menu-sweep') {
       openSweep(byId('sweep_input').value);
@@ -829,11 +830,15 @@
     slider.min = min;
     slider.max = max;
     slider.step = 1;  // any whole value, as dragging the thumb allows
+    slider.defaultValue = String(value);  // the start value, which a link to the state moves from
     slider.value = value;
     slider.setAttribute('aria-label', name);
     slider.dataset.small = small;
     slider.dataset.large = large;
-    slider.addEventListener('change', () => runHandler(() => api.scroll(name, Number(slider.value))));
+    slider.addEventListener('change', () => {
+      runHandler(() => api.scroll(name, Number(slider.value)));
+      page.link.chainRan(name);
+    });
     down.addEventListener('click', () => moveBar(slider, Number(slider.value) - small));
     up.addEventListener('click', () => moveBar(slider, Number(slider.value) + small));
     slider.addEventListener('keydown', (e) => {
@@ -848,6 +853,12 @@
       e.preventDefault();
       moveBar(slider, target);
     });
+  }
+
+  // A click on a chart: everything is recomputed.
+  function clickChart(name) {
+    runHandler(() => api.click(name));
+    page.link.chainRan(null);
   }
 
   // Moves a scroll bar as the user would; its handler runs if the value changes.
@@ -895,6 +906,9 @@
     });
     // The About window: modeless, the main window stays usable.
     const about = byId('Form_About');
+    byId('Mn_Link').addEventListener('click', () => page.link.copy());
+    const linkBox = byId('link-box');
+    linkBox.querySelector('.close').addEventListener('click', () => linkBox.close());
     byId('Mn_About').addEventListener('click', () => {
       if (!about.open) about.show();
       about.querySelector('.close').focus();
@@ -1154,7 +1168,14 @@
     const out = {};
     for (const part of location.hash.replace(/^#/, '').split('&')) {
       const eq = part.indexOf('=');
-      if (eq > 0) out[part.slice(0, eq)] = decodeURIComponent(part.slice(eq + 1));
+      if (eq <= 0) continue;
+      // A value that is not percent-encoded UTF-8 is kept as null: the
+      // part that reads it says so.
+      try {
+        out[part.slice(0, eq)] = decodeURIComponent(part.slice(eq + 1));
+      } catch (e) {
+        out[part.slice(0, eq)] = null;
+      }
     }
     return out;
   }
@@ -1208,7 +1229,9 @@
     for (const ready of page.started || []) ready();
     const hash = fragment();
     if (hash.state !== undefined) page.link.open(hash.state);
-    if (hash.script !== undefined) runScript(hash.script, hash.charts === '1');
+    if (hash.script === null) notify('The script in the address is not percent-encoded text: nothing ran.');
+    if (hash.script !== undefined && hash.script !== null) runScript(hash.script, hash.charts === '1');
+    if (hash.link === '1') element('p', document.body, '', 'script-link').textContent = page.link.stateLink();
     if (hash.bench !== undefined) runBench(Math.max(1, Number(hash.bench) || 200), loadMs);
   }
 
