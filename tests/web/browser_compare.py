@@ -275,7 +275,7 @@ document.getElementById("page").onload = () => setTimeout(() => {
   out.past_disabled = d.activeElement.id;
   d.activeElement.click();
   out.after_keep = [menu(), d.activeElement.id].join(" ");
-  out.description = byId(byId("pressure").getAttribute("aria-describedby")).textContent;
+  out.description = byId(byId("pressure").getAttribute("aria-describedby").split(" ").pop()).textContent;
   key("ContextMenu");
   key("End");
   out.second = d.activeElement.id;

@@ -92,15 +92,40 @@
   const VALUE_BOXES = ['Text_Thickness', 'Text_Camber', 'Text_nP', 'Text_AlfaD', 'Text_xM', 'Text_Moo',
     'Text_CpMin', 'Text_Mcrit', 'Text_CL', 'Text1'];
 
-  const byId = (id) => document.getElementById(id);
-  const tw = (twips) => 'calc(var(--tw) * ' + twips + ')';
+  // Below the width of the window's layout the page is laid out for a
+  // narrow screen: the controls first, a row each (label, box, scroll bar),
+  // then the charts one under another at the page's full width. Row and
+  // column of each control there, by name.
+  const NARROW_WIDTH = CLIENT_WIDTH / TWIPS_PER_PIXEL;  // CSS pixels
+  const NARROW_PLACES = {
+    Label2: [1, 1], Text_Thickness: [1, 2], HScroll_Thickness: [1, 3],
+    Label3: [2, 1], Text_Camber: [2, 2], HScroll_Camber: [2, 3],
+    Label5: [3, 1], Text_nP: [3, 2], HScroll_nP: [3, 3],
+    Label4: [4, 1], Text_AlfaD: [4, 2], HScroll_AlfaD: [4, 3],
+    Label7: [5, 1], Text_xM: [5, 2], HScroll_xM: [5, 3],
+    Label36: [1, 1], Text_Moo: [1, 2], HScroll_Moo: [1, 3],
+    Label38: [2, 1], Text_CpMin: [2, 2], Label37: [3, 1], Text_Mcrit: [3, 2],
+    Label1: [1, 1], Text_CL: [1, 2], Label6: [2, 1], Text1: [2, 2],
+  };
+  const narrowQuery = window.matchMedia('(max-width: ' + (NARROW_WIDTH - 0.02) + 'px)');
+  const isNarrow = () => narrowQuery.matches;
 
-  function place(el, left, top, width, height) {
+  const byId = (id) => document.getElementById(id);
+
+  // The element at its place in twips of the window's layout, kept as
+  // properties that the narrow layout sets aside; `name` also gives its
+  // row and column there.
+  function place(el, left, top, width, height, name) {
     el.classList.add('placed');
-    el.style.left = tw(left);
-    el.style.top = tw(top);
-    el.style.width = tw(width);
-    el.style.height = tw(height);
+    el.style.setProperty('--l', left);
+    el.style.setProperty('--t', top);
+    el.style.setProperty('--w', width);
+    el.style.setProperty('--h', height);
+    const cell = NARROW_PLACES[name || el.id];
+    if (cell) {
+      el.style.setProperty('--row', cell[0]);
+      el.style.setProperty('--col', cell[1]);
+    }
     return el;
   }
 
@@ -147,6 +172,7 @@
     api.viewJson = cwrap('jm_view_json', 'number', ['string']);
     api.sweepCaptions = cwrap('jm_sweep_captions', 'number', []);
     api.flowCaptions = cwrap('jm_flow_captions', 'number', []);
+    api.help = M._jm_help ? cwrap('jm_help', 'number', ['string']) : null;
   }
   const textOf = (box) => M.UTF8ToString(api.text(box));
 
@@ -387,6 +413,8 @@
   // than the number read from it.
   function refreshTips() {
     for (const name of ['Text_Moo', 'Text_CpMin', 'Text_Mcrit']) byId(name).title = M.UTF8ToString(api.tooltip(name));
+    // The boxes whose tooltip tells the last result are described by it.
+    for (const name of ['Text_CpMin', 'Text_Mcrit']) descriptionOf(name).textContent = byId(name).title;
     const mach = byId('Text_Moo');
     const noted = api.machNoted() === 1, unusable = mach.title !== '' && !noted;
     mach.classList.toggle('unusable', unusable);
@@ -404,6 +432,7 @@
     }
     refreshTips();
     repaintCharts(false);
+    describeCharts();
     refreshViews();
     probeAgain();
     const messages = M.UTF8ToString(api.messages());
@@ -415,6 +444,68 @@
 
   // ---- The controls ----
 
+  // Which caption labels a control: its box and its scroll bar alike.
+  const CAPTION_OF = { Thickness: 'Label2', Camber: 'Label3', nP: 'Label5', AlfaD: 'Label4', xM: 'Label7',
+    Moo: 'Label36', CpMin: 'Label38', Mcrit: 'Label37', CL: 'Label1', Text1: 'Label6' };
+  const captionOf = (control) => CAPTION_OF[control === 'Text1' ? control : control.replace(/^(Text|HScroll)_/, '')];
+  // How the charts are used here, after what they show.
+  const CHART_USE = ' A click, or Enter, recomputes everything; the context menu (right click, a long press, ' +
+    'Shift+F10) saves the chart as an image or its numbers, copies the numbers and keeps a reference.';
+  const MCRIT_USE = ' The context menu (right click, a long press, Shift+F10) saves the chart as an image or its ' +
+    'numbers, copies the numbers and keeps a reference.';
+
+  // What a control means, as the desktop window's tooltips and screen
+  // readers tell it: [name, description (meaning, unit, range)], or null.
+  function help(control) {
+    const text = api.help ? M.UTF8ToString(api.help(control)) : '';
+    const at = text.indexOf('\n');
+    return at < 0 ? null : [text.slice(0, at), text.slice(at + 1)];
+  }
+
+  // The hidden element holding a control's description.
+  function descriptionOf(control) {
+    return byId(control + '-description') || element('span', byId('descriptions'), '', control + '-description');
+  }
+
+  // A control named by its visible caption and then by what it is, and
+  // described by its meaning; `tip`: the description is its tooltip too.
+  function describe(el, control, tip) {
+    const h = help(control);
+    if (!h) return;
+    const name = byId(control + '-name') || element('span', byId('descriptions'), '', control + '-name');
+    name.textContent = h[0];
+    el.setAttribute('aria-labelledby', captionOf(control) + ' ' + name.id);
+    descriptionOf(control).textContent = h[1];
+    el.setAttribute('aria-describedby', descriptionOf(control).id);
+    if (tip) el.title = h[1];
+  }
+
+  // Each chart's text alternative: what it shows now, from the values the
+  // window shows.
+  function describeCharts() {
+    const v = (box) => byId(box).value;
+    const mach = Number(v('Text_Moo'));
+    const atMach = mach > 0 && mach < 1 && !byId('Text_Moo').classList.contains('unusable')
+      ? ', with the Prandtl-Glauert curve at M∞ = ' + v('Text_Moo') : '';
+    const texts = {
+      profil: 'Profile chart: the profile of thickness δ = ' + v('Text_Thickness') + ' and camber γ = ' +
+        v('Text_Camber') + ' at ' + v('Text_nP') + ' points, moment reference point xM/c = ' + v('Text_xM') + '.',
+      pressure: 'Surface pressure chart: 1 - Cp along the chord at α = ' + v('Text_AlfaD') + '°, minimum Cp = ' +
+        v('Text_CpMin') + atMach + '.',
+      Picture_CL: 'Lift curve chart: CL = ' + v('Text_CL') + ' at α = ' + v('Text_AlfaD') + '°' + atMach + '.',
+      Picture_CM: 'Moment curve chart: CM = ' + v('Text1') + ' about xM/c = ' + v('Text_xM') + ' at α = ' +
+        v('Text_AlfaD') + '°' + atMach + '.',
+      Mcrit: 'Critical Mach number chart: Mcr = ' + v('Text_Mcrit') + ' by Prandtl-Glauert for CpMin = ' +
+        v('Text_CpMin') + '.',
+    };
+    for (const name in pictures) {
+      const text = pictures[name].drawing ? texts[name] : CHART_TITLES[name] + ' chart: nothing drawn yet.';
+      if (pictures[name].el.getAttribute('aria-label') !== text) pictures[name].el.setAttribute('aria-label', text);
+    }
+  }
+  const CHART_TITLES = { Mcrit: 'Critical Mach number', profil: 'Profile', pressure: 'Surface pressure',
+    Picture_CL: 'Lift curve', Picture_CM: 'Moment curve' };
+
   let pxPerTwip = 1 / TWIPS_PER_PIXEL;  // CSS pixels per twip
 
   function buildWindow() {
@@ -424,7 +515,9 @@
       const frame = place(element('div', client, 'frame', name), left, top, width, height);
       frame.setAttribute('role', 'group');
       if (caption) {
-        element('span', frame, 'caption').textContent = caption;
+        const text = element('span', frame, 'caption');
+        text.textContent = caption;
+        text.lang = 'tr';
         frame.setAttribute('aria-label', caption);
       }
       frames[name] = frame;
@@ -441,8 +534,8 @@
         box.value = text;
         box.spellcheck = false;
         box.autocomplete = 'off';
+        describe(box, name, !typed);
         if (typed) {
-          box.setAttribute('aria-label', 'Free-stream Mach number');
           // Typing runs nothing: the next chain reads the text.
           box.addEventListener('input', () => api.typeMach(box.value));
         } else {
@@ -452,6 +545,7 @@
       } else {
         const [, frame, name, left, top, width, min, max, small, large, value] = c;
         buildScrollBar(frames[frame], name, left, top, width, min, max, small, large, value);
+        describe(byId(name), name, true);
       }
     }
     for (const [name, left, top, width, height, fg, clickable] of PICTURES) {
@@ -465,18 +559,20 @@
         // A click on a caption belongs to the caption, not to the chart.
         canvas.addEventListener('click', () => clickChart(name));
         el.tabIndex = 0;
-        el.setAttribute('role', 'button');
-        el.setAttribute('aria-label', name + ' chart: recompute everything');
         el.addEventListener('keydown', (e) => {
           if (e.key !== 'Enter' && e.key !== ' ') return;
           e.preventDefault();
           clickChart(name);
         });
       } else {
-        el.setAttribute('role', 'img');
-        el.setAttribute('aria-label', 'critical Mach chart');
         el.tabIndex = 0;  // for its menu
       }
+      // An image to screen readers, named by what it shows now (see
+      // describeCharts), described by what it is and how it is used.
+      el.setAttribute('role', 'img');
+      el.setAttribute('aria-roledescription', 'chart');
+      descriptionOf(name).textContent = (help(name) || ['', ''])[1] + (clickable ? CHART_USE : MCRIT_USE);
+      el.setAttribute('aria-describedby', descriptionOf(name).id);
     }
     for (const [chart, name, caption, left, top, kind, width, height] of CHART_LABELS) {
       const label = place(element('span', pictures[chart].el, 'label ' + kind, name), left, top, width || 375, height || 255);
@@ -534,8 +630,8 @@
       close.addEventListener('click', () => closeView(name));
       element('p', panel, 'view-legend').textContent = legend;
       const el = element('div', panel, 'view-chart', name);
-      el.style.width = tw(width);
-      el.style.height = tw(height);
+      el.style.setProperty('--w', width);
+      el.style.setProperty('--h', height);
       el.setAttribute('role', 'img');
       el.setAttribute('aria-label', title + ' chart');
       el.title = legend;
@@ -556,7 +652,14 @@
     for (const name in views) {
       const view = views[name], pic = view.pic;
       const open = api.viewOpen(name) === 1;
-      if (view.panel.hidden === open) view.panel.hidden = !open;
+      if (view.panel.hidden === open) {
+        view.panel.hidden = !open;
+        // A panel shown on a narrow screen: its chart takes the page's width.
+        if (open && isNarrow()) {
+          setScale();
+          all = true;
+        }
+      }
       if (!open) continue;
       const version = api.chartVersion(name);
       if (!all && version === pic.version) continue;
@@ -711,8 +814,7 @@
     const inputs = M.UTF8ToString(api.referenceInputs(name));
     const description = byId(name + '-reference');
     description.textContent = inputs === '' ? '' : 'In grey, a reference kept with ' + inputs + '.';
-    if (inputs === '') pic.el.removeAttribute('aria-describedby');
-    else pic.el.setAttribute('aria-describedby', description.id);
+    pic.el.setAttribute('aria-describedby', descriptionOf(name).id + (inputs === '' ? '' : ' ' + description.id));
     const version = pic.version;
     repaintCharts(false);
     if (pic.version === version) paint(pic);
@@ -815,7 +917,7 @@
   // a key, or when the dragged thumb is released (the change event), never
   // while it is dragged.
   function buildScrollBar(parent, name, left, top, width, min, max, small, large, value) {
-    const bar = place(element('div', parent, 'scrollbar'), left, top, width, 255);
+    const bar = place(element('div', parent, 'scrollbar'), left, top, width, 255, name);
     const down = element('button', bar);
     const slider = element('input', bar, '', name);
     const up = element('button', bar);
@@ -832,7 +934,6 @@
     slider.step = 1;  // any whole value, as dragging the thumb allows
     slider.defaultValue = String(value);  // the start value, which a link to the state moves from
     slider.value = value;
-    slider.setAttribute('aria-label', name);
     slider.dataset.small = small;
     slider.dataset.large = large;
     slider.addEventListener('change', () => {
@@ -889,10 +990,26 @@
     refreshViews(true);
   }
 
+  // The window's scale, the same as the page's first script set before
+  // anything was drawn; on a narrow screen each chart takes the page's
+  // width and a scale of its own.
   function setScale() {
-    pxPerTwip = Math.max(0.6 / TWIPS_PER_PIXEL,
+    const narrow = isNarrow();
+    document.documentElement.classList.toggle('narrow', narrow);
+    pxPerTwip = narrow ? 1 / TWIPS_PER_PIXEL : Math.max(0.6 / TWIPS_PER_PIXEL,
       Math.min(window.innerWidth / CLIENT_WIDTH, window.innerHeight / (CLIENT_HEIGHT + MENU_HEIGHT)));
     document.documentElement.style.setProperty('--tw', pxPerTwip + 'px');
+    const all = Object.values(pictures).concat(Object.values(views).map((v) => v.pic));
+    for (const pic of all) {
+      if (!narrow) {
+        if (pic.scale) pic.el.style.removeProperty('--tw');
+        pic.scale = null;
+        continue;
+      }
+      const width = pic.el.clientWidth || pic.el.parentElement.clientWidth;
+      pic.scale = width > 0 ? width / pic.w : pxPerTwip;
+      pic.el.style.setProperty('--tw', pic.scale + 'px');
+    }
   }
 
   function wireDialogs() {
@@ -1212,16 +1329,27 @@
     setScale();
     buildWindow();
     buildViews();
+    if (isNarrow()) setScale();  // the charts' widths, now laid out
     wireDialogs();
     wireMenu();
     refreshTips();
     repaintCharts(true);
+    describeCharts();
     // From opening the page to the window up with every chart drawn, once
     // the browser has laid it out.
     document.body.getBoundingClientRect();
     const loadMs = performance.now();
     document.documentElement.dataset.loadMs = loadMs.toFixed(1);
     window.addEventListener('resize', fit);
+    // On a narrow screen the charts follow the page's width, which a
+    // scroll bar appearing changes too.
+    let clientWidth = byId('client').clientWidth;
+    new ResizeObserver(() => {
+      const width = byId('client').clientWidth;
+      if (width === clientWidth) return;
+      clientWidth = width;
+      if (isNarrow()) fit();
+    }).observe(byId('client'));
     // Moving to a screen of another pixel density: paint again.
     const watchRatio = () => matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)')
       .addEventListener('change', () => { fit(); watchRatio(); }, { once: true });
