@@ -735,12 +735,30 @@
   const probeTip = () => byId('probe-tip');
   let probing = null;  // {name, x, y}: the chart and client point the tip shows
 
+  const LONG_PRESS_MS = 550;
+  const longPress = { timer: 0, x: 0, y: 0 };
+
   function wireReading(name, el) {
     // The captions belong to the chart here: the probe and the menu work
     // over them too.
     el.addEventListener('pointermove', (e) => showProbe(name, e.clientX, e.clientY));
     el.addEventListener('pointerdown', (e) => {
-      if (e.pointerType !== 'mouse') showProbe(name, e.clientX, e.clientY);  // a tap
+      if (e.pointerType === 'mouse') return;
+      showProbe(name, e.clientX, e.clientY);  // a tap
+      // A long press opens the menu, where the browser does not on its own.
+      const x = e.clientX, y = e.clientY;
+      clearTimeout(longPress.timer);
+      longPress.timer = setTimeout(() => {
+        if (menuChart !== name) openMenu(name, x, y);
+      }, LONG_PRESS_MS);
+      longPress.x = x;
+      longPress.y = y;
+    });
+    const cancelPress = () => clearTimeout(longPress.timer);
+    el.addEventListener('pointerup', cancelPress);
+    el.addEventListener('pointercancel', cancelPress);
+    el.addEventListener('pointermove', (e) => {
+      if (e.pointerType !== 'mouse' && Math.hypot(e.clientX - longPress.x, e.clientY - longPress.y) > 10) cancelPress();
     });
     el.addEventListener('pointerleave', (e) => {
       if (e.pointerType === 'mouse') hideProbe();  // a lifted finger leaves too: its tip stays
