@@ -515,10 +515,10 @@
       const frame = place(element('div', client, 'frame', name), left, top, width, height);
       frame.setAttribute('role', 'group');
       if (caption) {
-        const text = element('span', frame, 'caption');
+        const text = element('span', frame, 'caption', name + '-caption');
         text.textContent = caption;
         text.lang = 'tr';
-        frame.setAttribute('aria-label', caption);
+        frame.setAttribute('aria-labelledby', text.id);
       }
       frames[name] = frame;
     }
@@ -667,7 +667,36 @@
       pic.version = version;
       paint(pic);
       placeCaptions(name);
+      pic.el.setAttribute('aria-label', viewText(name));
     }
+  }
+
+  // A view's text alternative: what its chart shows now.
+  function viewText(name) {
+    let view = null;
+    try {
+      view = JSON.parse(M.UTF8ToString(api.viewJson(name)));
+    } catch (e) {
+      view = null;
+    }
+    const round = (v) => String(Number(v.toFixed(4)));
+    if (name === 'flow') {
+      if (!view || typeof view.m_local_max !== 'number') return 'Flow field chart.';
+      return 'Flow field chart: streamlines about the profile over the local Mach number, at most ' +
+        round(view.m_local_max) + (view.sonic ? '; the flow turns supersonic inside the orange sonic line.'
+          : '; the flow stays subsonic everywhere.');
+    }
+    const input = SWEEP_CHOICES[Math.max(0, SWEEP_INPUTS.indexOf(view && view.input))].toLowerCase();
+    const values = view && Array.isArray(view.values) ? view.values : [];
+    const pg = view && Array.isArray(view.mcrit_pg) ? view.mcrit_pg : [];
+    let best = -1;
+    pg.forEach((m, i) => {
+      if (typeof m === 'number' && (best < 0 || m > pg[best])) best = i;
+    });
+    if (best < 0) return 'Critical Mach number chart against ' + input + ': no value in the table.';
+    return 'Critical Mach number chart against ' + input + ' from ' + round(values[0]) + ' to ' +
+      round(values[values.length - 1]) + ', the other inputs as set: by Prandtl-Glauert at most ' +
+      round(pg[best]) + ', at ' + round(values[best]) + '.';
   }
 
   // A caption at user point (x, y) of the view's chart; `align`: how the
