@@ -412,9 +412,15 @@
   // its number cannot be used, a coloured background while it holds more
   // than the number read from it.
   function refreshTips() {
-    for (const name of ['Text_Moo', 'Text_CpMin', 'Text_Mcrit']) byId(name).title = M.UTF8ToString(api.tooltip(name));
+    for (const name of ['Text_Moo', 'Text_CpMin', 'Text_Mcrit']) {
+      const tip = M.UTF8ToString(api.tooltip(name));
+      if (byId(name).title !== tip) byId(name).title = tip;
+    }
     // The boxes whose tooltip tells the last result are described by it.
-    for (const name of ['Text_CpMin', 'Text_Mcrit']) descriptionOf(name).textContent = byId(name).title;
+    for (const name of ['Text_CpMin', 'Text_Mcrit']) {
+      const description = descriptionOf(name);
+      if (description.textContent !== byId(name).title) description.textContent = byId(name).title;
+    }
     const mach = byId('Text_Moo');
     const noted = api.machNoted() === 1, unusable = mach.title !== '' && !noted;
     mach.classList.toggle('unusable', unusable);
