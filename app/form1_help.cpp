@@ -8,22 +8,13 @@
 #include <QMenuBar>
 #include <QScrollBar>
 
-#include "airfoil/surface_minimum.h"
 #include "app/form1.h"
+#include "charts/control_help.h"
 #include "charts/picture_box.h"
-#include "compressible/mcrit.h"
 
 namespace jmach {
 
 namespace {
-
-struct Help {
-    const char* name;         // accessible name: the quantity
-    const char* description;  // meaning, unit and range
-};
-
-constexpr Help kCpMinHelp = {"Minimum pressure coefficient CpMin", kCpMinDescription};
-constexpr Help kMcritHelp = {"Critical Mach number by Prandtl-Glauert", kMcritDescription};
 
 QString text(const char* s) { return QString::fromUtf8(s); }
 
@@ -59,10 +50,16 @@ QString tip(const QString& plain) {
     return html;
 }
 
-void describe(QWidget* widget, const Help& help, bool tooltip = true) {
-    widget->setAccessibleName(text(help.name));
-    widget->setAccessibleDescription(text(help.description));
-    if (tooltip) widget->setToolTip(tip(text(help.description)));
+// The control's name and description from the help table, by its object
+// name, with what using it on this window means after the description.
+void describe(QWidget* widget, bool tooltip = true, const char* use = "") {
+    const ControlHelp* help = control_help(widget->objectName().toStdString());
+    Q_ASSERT(help);
+    if (!help) return;
+    const QString description = text(help->description) + QLatin1String(use);
+    widget->setAccessibleName(text(help->name));
+    widget->setAccessibleDescription(description);
+    if (tooltip) widget->setToolTip(tip(description));
 }
 
 // A tooltip and accessible description made of the box's meaning and what
@@ -76,57 +73,18 @@ void describe_with(QWidget* widget, const std::string& description) {
 }  // namespace
 
 void Form1::describe_controls() {
-    describe(HScroll_Thickness, {"Relative thickness δ", "Relative thickness δ = t/c: largest distance between "
-                                 "the surfaces as a fraction of the chord, 0 to 0.30 in steps of 0.01."});
-    describe(HScroll_Camber, {"Relative camber γ", "Relative camber γ = f/c: largest height of the mean line as a "
-                              "fraction of the chord, 0 to 0.15 in steps of 0.01."});
-    describe(HScroll_nP, {"Number of surface points nP", "Number of points nP on the profile at which the "
-                          "pressure is computed, 11 to 101; the arrows step by 2, the page areas by 10."});
-    describe(HScroll_AlfaD, {"Angle of attack α", "Angle of attack α in degrees, -10 to 10 in steps of 1."});
-    describe(HScroll_xM, {"Moment reference point xM/c", "Moment reference point xM/c: where on the chord the "
-                          "pitching moment is taken, as a fraction of the chord from the leading edge, 0 to 1 "
-                          "in steps of 0.01."});
-    describe(HScroll_Moo, {"Free-stream Mach number M∞", "Free-stream Mach number M∞ (no unit), 0 to 0.90 in "
-                           "steps of 0.01; above 0 the pressure, lift and moment charts add the "
-                           "Prandtl-Glauert-corrected curves in magenta."});
-
-    describe(Text_Thickness, {"Relative thickness δ, value", "Relative thickness δ = t/c set by its scroll bar, "
-                              "0 to 0.30."});
-    describe(Text_Camber, {"Relative camber γ, value", "Relative camber γ = f/c set by its scroll bar, 0 to 0.15."});
-    describe(Text_nP, {"Number of surface points nP, value", "Number of profile points nP set by its scroll bar, "
-                       "11 to 101."});
-    describe(Text_AlfaD, {"Angle of attack α, value", "Angle of attack α in degrees set by its scroll bar, "
-                          "-10 to 10."});
-    describe(Text_xM, {"Moment reference point xM/c, value", "Moment reference point xM/c set by its scroll bar, "
-                       "0 to 1 (fraction of the chord from the leading edge)."});
+    for (QWidget* bar : {HScroll_Thickness, HScroll_Camber, HScroll_nP, HScroll_AlfaD, HScroll_xM, HScroll_Moo})
+        describe(bar);
+    for (QWidget* box : {Text_Thickness, Text_Camber, Text_nP, Text_AlfaD, Text_xM}) describe(box);
     // The Mach box's tooltip tells its state (an unusable typed value), so
     // its meaning goes to screen readers only.
-    describe(Text_Moo, {"Free-stream Mach number M∞, value", "Free-stream Mach number M∞ (no unit) set by its "
-                        "scroll bar, 0 to 0.90; a number typed here, from 0 up to below 1, is used by the next "
-                        "recompute."}, false);
-    describe(Text_CpMin, kCpMinHelp);
-    describe(Text_Mcrit, kMcritHelp);
-    describe(Text_CL, {"Lift coefficient CL", "Incompressible lift coefficient CL (no unit) at the current angle "
-                       "of attack, rounded to 4 decimals."});
-    describe(Text1, {"Pitching-moment coefficient CM", "Incompressible pitching-moment coefficient CM (no unit) "
-                     "about xM/c at the current angle of attack, rounded to 5 decimals."});
+    describe(Text_Moo, false);
+    for (QWidget* box : {Text_CpMin, Text_Mcrit, Text_CL, Text1}) describe(box);
 
-    constexpr const char* kChartUse = " Click to recompute; right-click to copy, save or print the chart.";
-    describe(Mcrit, {"Critical Mach number chart", "Critical Mach number chart: 1 - Cp of the minimum pressure "
-                     "against the Mach number 0 to 1 under Prandtl-Glauert (blue), Kármán-Tsien (green) and "
-                     "Laitone (magenta), with the critical pressure coefficient Cp* (red); the blue vertical line "
-                     "marks the critical Mach number. Right-click to copy, save or print the chart."});
-    describe(profil, {"Profile chart", (std::string("Profile: y/c against x/c, 0 to 1 along the chord; lower "
-                      "surface red, upper surface blue; a red ring marks the moment reference point.") + kChartUse).c_str()});
-    describe(pressure, {"Surface pressure chart", (std::string("Surface pressure: 1 - Cp against x/c, 0 to 1 along "
-                        "the chord; lower surface red, upper surface blue, and in magenta Cp corrected by "
-                        "Prandtl-Glauert when a Mach number above 0 is in use.") + kChartUse).c_str()});
-    describe(Picture_CL, {"Lift curve chart", (std::string("Lift curve: lift coefficient CL against the angle of "
-                          "attack α, -12 to 12 degrees; a red ring marks the current angle, magenta the curve "
-                          "corrected by Prandtl-Glauert, CL/β.") + kChartUse).c_str()});
-    describe(Picture_CM, {"Moment curve chart", (std::string("Moment curve: pitching-moment coefficient CM about "
-                          "xM/c against the angle of attack α, -12 to 12 degrees; a red ring marks the current "
-                          "angle, magenta the curve corrected by Prandtl-Glauert, CM/β.") + kChartUse).c_str()});
+    // The charts: what each shows, then how it is used here.
+    describe(Mcrit, true, " Right-click to copy, save or print the chart.");
+    for (QWidget* chart : {profil, pressure, Picture_CL, Picture_CM})
+        describe(chart, true, " Click to recompute; right-click to copy, save or print the chart.");
 
     for (std::size_t i = 0; i < chart_descriptions_.size(); ++i)
         chart_descriptions_[i] = chart(static_cast<Chart>(i)).accessibleDescription();

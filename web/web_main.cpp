@@ -9,6 +9,7 @@
 
 #include "airfoil/table.h"
 #include "charts/chart_reading.h"
+#include "charts/control_help.h"
 #include "charts/flow_view.h"
 #include "charts/sweep.h"
 #include "core/number_text.h"
@@ -68,6 +69,14 @@ EMSCRIPTEN_KEEPALIVE const char* jm_table_warning() { return hand_back(form().ta
 EMSCRIPTEN_KEEPALIVE const char* jm_tooltip(const char* box) {
     const std::string* text = form().tooltip(box);
     return hand_back(text ? *text : std::string());
+}
+
+// A control's accessible name and description, the desktop window's texts:
+// name, a line break, description; "" for an unknown control. A chart's
+// description tells what it shows, not how it is used.
+EMSCRIPTEN_KEEPALIVE const char* jm_help(const char* control) {
+    const jmach::ControlHelp* help = control ? jmach::control_help(control) : nullptr;
+    return hand_back(help ? std::string(help->name) + "\n" + help->description : std::string());
 }
 
 // 1 while the Mach box shows its note look (a usable number followed by
