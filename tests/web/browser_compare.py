@@ -173,7 +173,7 @@ def browser(chromium, page, text):
             capture_output=True, timeout=600)
     dom = run.stdout.decode("utf-8")
     status = re.search(r'<p id="script-status"[^>]*>(.*?)</p>', dom, re.S)
-    output = re.search(r'<pre id="script-output">(.*?)</pre>', dom, re.S)
+    output = re.search(r'<pre id="script-output"[^>]*>(.*?)</pre>', dom, re.S)
     if not status or not output:
         raise SystemExit("the page ran no script:\n" + run.stderr.decode("utf-8")[-2000:])
     state = html.unescape(status.group(1))

@@ -1289,9 +1289,11 @@
   }
 
   function runScript(text, charts) {
-    const holder = element('section', document.body, '', 'script-report');
+    const holder = element('section', byId('Form1'), '', 'script-report');
+    holder.setAttribute('aria-label', 'Script report');
     const status = element('p', holder, '', 'script-status');
     const output = element('pre', holder, '', 'script-output');
+    output.tabIndex = 0;  // it scrolls: the keyboard reaches it
     status.textContent = 'running';
     const lines = [];
     let error = null;
@@ -1412,7 +1414,7 @@
     if (hash.state !== undefined) page.link.open(hash.state);
     if (hash.script === null) notify('The script in the address is not percent-encoded text: nothing ran.');
     if (hash.script !== undefined && hash.script !== null) runScript(hash.script, hash.charts === '1');
-    if (hash.link === '1') element('p', document.body, '', 'script-link').textContent = page.link.stateLink();
+    if (hash.link === '1') element('p', byId('script-report') || byId('Form1'), '', 'script-link').textContent = page.link.stateLink();
     if (hash.bench !== undefined) runBench(Math.max(1, Number(hash.bench) || 200), loadMs);
   }
 
