@@ -136,7 +136,9 @@ async function lighthouseRun(url, viewport, tools) {
   const config = viewport.isMobile
     ? { extends: 'lighthouse:default', settings: { formFactor: 'mobile', screenEmulation: emulation } }
     : { ...desktopConfig, settings: { ...desktopConfig.settings, screenEmulation: emulation } };
-  const chrome = await chromeLauncher.launch({ chromePath: CHROME, chromeFlags: CHROME_FLAGS, logLevel: 'silent' });
+  // The audit ends the browser itself when it is stopped (killAll).
+  const chrome = await chromeLauncher.launch({ chromePath: CHROME, chromeFlags: CHROME_FLAGS, logLevel: 'silent',
+    handleSIGINT: false });
   try {
     const result = await lighthouse(url, { port: chrome.port, logLevel: 'error', output: 'json',
       onlyCategories: [...GATED, 'performance'], disableFullPageScreenshot: true }, config);
@@ -290,12 +292,18 @@ async function main() {
     console.log(check.lines.join('\n'));
   };
   let browser = null;
-  const stop = () => {
+  const stop = async (status) => {
+    stopping = true;
     server.close();
-    if (browser) browser.process()?.kill('SIGKILL');
+    chromeLauncher.killAll();
+    if (browser) {
+      await Promise.race([browser.close().catch(() => {}), new Promise((done) => setTimeout(done, 2000))]);
+      browser.process()?.kill('SIGKILL');
+    }
+    process.exit(status);
   };
-  process.on('SIGTERM', () => { stop(); process.exit(143); });
-  process.on('SIGINT', () => { stop(); process.exit(130); });
+  process.on('SIGTERM', () => stop(143));
+  process.on('SIGINT', () => stop(130));
   try {
     for (const name of Object.keys(VIEWPORTS)) {
       const v = VIEWPORTS[name];
@@ -327,7 +335,9 @@ async function main() {
   process.exit(failed ? 1 : 0);
 }
 
+let stopping = false;  // stopped by a signal: what fails as the browsers go is no news
 main().catch((error) => {
+  if (stopping) return;
   console.error(error.stack || String(error));
   process.exit(2);
 });
