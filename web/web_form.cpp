@@ -181,6 +181,25 @@ void WebForm::keep_reference(ChartId which) {
 
 void WebForm::clear_reference(ChartId which) { chart(which).clear_reference(); }
 
+std::optional<ChartTable> WebForm::chart_table(std::string_view name) const {
+    if (name == "sweep") return sweep_ ? std::optional<ChartTable>(sweep_table(*sweep_)) : std::nullopt;
+    if (name == "flow")
+        return flow_open_ ? std::optional<ChartTable>(flow_table(s_, drawn_mach(ChartId::pressure))) : std::nullopt;
+    const std::optional<ChartId> id = chart_id(name);
+    if (!id) return std::nullopt;
+    const std::optional<MachInUse>& mach = drawn_mach(*id);
+    switch (*id) {
+    case ChartId::Mcrit:
+        return critical_machs_ ? mcrit_table(s_, critical_machs_->cp_min, critical_machs_->samples)
+                               : empty_mcrit_table();
+    case ChartId::profil: return profile_table(s_);
+    case ChartId::pressure: return pressure_table(s_, mach);
+    case ChartId::Picture_CL: return lift_table(s_, mach);
+    case ChartId::Picture_CM: return moment_table(s_, mach);
+    }
+    return std::nullopt;
+}
+
 std::string WebForm::supersonic_json() const { return jmach::supersonic_json(s_, drawn_mach(ChartId::pressure)); }
 
 // ---- The views beside the window ----

@@ -118,6 +118,12 @@ public:
     // The flow's sonic flag and largest local Mach number as the JSON
     // object of the script tool.
     std::string flow_json() const;
+    // The numbers behind a chart or view, by name, as the desktop's Copy data
+    // and Save data give them: the five charts with the Mach number each was
+    // drawn with (the critical Mach chart's columns alone before any search),
+    // the sweep and the flow field while their view is open; empty for a
+    // closed view and an unknown name.
+    std::optional<ChartTable> chart_table(std::string_view name) const;
     // The Mach number in use of the pressure chart as last drawn, which the
     // flow view is drawn at; empty without one.
     const std::optional<MachInUse>& drawn_pressure_mach() const { return drawn_mach(ChartId::pressure); }

@@ -244,4 +244,19 @@ EMSCRIPTEN_KEEPALIVE const double* jm_flow_captions() {
     return hand_back(std::move(out));
 }
 
+// ---- The numbers behind a chart or view, as the desktop writes them ----
+
+// The chart's or view's table as the CSV file Save data writes; "" for a
+// closed view and an unknown name.
+EMSCRIPTEN_KEEPALIVE const char* jm_csv(const char* name) {
+    const auto table = form().chart_table(name);
+    return hand_back(table ? jmach::csv_text(*table) : std::string());
+}
+
+// The same as the tab-separated text Copy data puts on the clipboard.
+EMSCRIPTEN_KEEPALIVE const char* jm_tsv(const char* name) {
+    const auto table = form().chart_table(name);
+    return hand_back(table ? jmach::tsv_text(*table) : std::string());
+}
+
 }  // extern "C"
