@@ -3,7 +3,7 @@
 state the script left, and a fragment that is not such a link opens the page
 at its start with a notice.
 
-    link_compare.py PAGE SCRIPT_TOOL TABLE [--chromium BIN]
+    link_compare.py PAGE SCRIPT_TOOL TABLE [--holes] [--chromium BIN]
 
 For each script the page runs it (#script=...&link=1) and writes the link
 "Copy link" makes; that link is opened with one probe line after it, whose
@@ -11,7 +11,9 @@ JSON line (every key, the charts and the references) must equal jmach-script's
 last line for the same script and probe. Each hostile or malformed fragment
 must leave the page at its start (jmach-script's line for the probe alone),
 show the notice, and raise no error in the page. In a frame, "Copy link"
-either reports the copy or shows the same link to copy by hand.
+either reports the copy or shows the same link to copy by hand. With
+--holes the table lacks pairs: a link through a profile it lacks answers
+the message on the way and ends in the same state as the actions.
 """
 import argparse
 import html
@@ -41,6 +43,13 @@ SCRIPTS = [
                        "sweep alpha\n"),
     ("sonic-reference", "thickness 15\nalpha 6\nmach 60\nsonic on\nkeep pressure\nsonic off\nalpha 2\n"),
     ("start", ""),
+]
+
+# Through profiles the table with holes lacks (thickness 0.05 and 0.20 at
+# camber 0.15): the charts keep the last profile found, and a reference is
+# kept there.
+SCRIPTS_HOLES = [
+    ("missing-profile", "thickness 5\ncamber 15\nalpha 3\nkeep pressure\nthickness 20\nmach 40\n"),
 ]
 
 HOSTILE = ["thickness 999", "click pressure", "export pressure p.csv", "thickness 12\nfly 3",
@@ -79,10 +88,10 @@ def opened(chromium, url):
     return (json.loads(out.strip()) if out and out.strip() else None), shown, page_errors(log)
 
 
-def check_links(page, tool, table, chromium):
+def check_links(page, tool, table, chromium, scripts):
     results = []
     base = "file://" + os.path.abspath(page)
-    for name, text in SCRIPTS:
+    for name, text in scripts:
         dom, _ = chromium_run(chromium, base + "#script=" + urllib.parse.quote(text, safe="") + "&link=1")
         link = element(dom, "p", "script-link")
         if not link or not link.startswith(base):
@@ -95,11 +104,16 @@ def check_links(page, tool, table, chromium):
         got, notice, errors = opened(chromium, link if state else base + "#")
         want = json.loads(desktop(tool, table, text + PROBE + "\n")[0][-1])
         diff = same(want, got, "") if got else "no line"
+        # The lookup message answered on the way is told in the notice.
+        if scripts is SCRIPTS_HOLES and notice == "bu profil veritabanında yok":
+            notice = None
         lines = urllib.parse.unquote(state.replace("#state=", "")).count("\n") + bool(state)
         if diff or notice or errors:
             results.append(f"{name}: {diff or ''} {notice or ''} {errors or ''} (link {link})")
         else:
             results.append(f"ok {name}: a link of {lines} actions reopens the state")
+    if scripts is SCRIPTS_HOLES:
+        return results
     start = json.loads(desktop(tool, table, PROBE + "\n")[0][-1])
     for bad in HOSTILE + [None]:
         fragment = "#state=%E0%A4%A" if bad is None else "#state=" + urllib.parse.quote(bad, safe="")
@@ -149,10 +163,13 @@ def main():
     parser.add_argument("page")
     parser.add_argument("script_tool")
     parser.add_argument("table")
+    parser.add_argument("--holes", action="store_true")
     parser.add_argument("--chromium", default="chromium")
     args = parser.parse_args()
-    results = check_links(args.page, args.script_tool, args.table, args.chromium)
-    results.append(check_button(args.page, args.chromium))
+    results = check_links(args.page, args.script_tool, args.table, args.chromium,
+                          SCRIPTS_HOLES if args.holes else SCRIPTS)
+    if not args.holes:
+        results.append(check_button(args.page, args.chromium))
     for r in results:
         print(r, flush=True)
     failed = sum(not r.startswith("ok ") for r in results)

@@ -107,6 +107,7 @@
       page.notify('This link does not describe a state of the window: the page opened at its start.');
       return false;
     }
+    let message = null;
     for (const line of lines) {
       const error = page.perform(line);
       if (error !== null) {
@@ -114,7 +115,14 @@
         page.notify('The link stopped at "' + line + '": ' + error);
         return false;
       }
+      // A message on the way (a profile the table lacks) is answered, so
+      // that the actions after it run, and told at the end.
+      while (page.byId('message-box').open) {
+        message = page.byId('message-text').textContent;
+        page.byId('message-ok').click();
+      }
     }
+    if (message !== null) page.notify(message);
     return true;
   }
 
