@@ -43,7 +43,7 @@ TOLERANCE = 1e-6
 
 def random_script(seed, actions):
     """The seeded random script of the recordings, cut to `actions` actions,
-    without snapshots (the browser saves no files)."""
+    without snapshots (the browser has no window image to save)."""
     lines = make_scripts.script(seed, actions + actions // 10).split("\n")
     kept, count = [], 0
     for line in lines:
@@ -95,6 +95,14 @@ VIEWS = ("flow\nclose flow\nsweep camber\nthickness 12\nsweep thickness\ncamber 
          "alpha -10\n")
 
 
+# Each chart and open view exported (the page downloads the file): before
+# any chain, at M 0.6, with a reference kept, a suffix in capitals, a file
+# under a folder's name; the line's report as any other's.
+EXPORTS = ("export pressure before.csv\nthickness 12\ncamber 4\nmach 60\nexport pressure p.csv\n"
+           "export Picture_CL cl.svg\nkeep profil\nexport profil profil.png\nsweep alpha\nexport sweep s.csv\n"
+           "flow\nexport flow \t f.png\nclose flow\nexport Mcrit m.SVG\nexport Picture_CM sub/cm.csv\n")
+
+
 def with_reading(text, seed):
     """`text` with a reading action after about every third action: probes
     at random points in and around each chart's scale, the sonic level,
@@ -135,6 +143,7 @@ def scripts(holes):
     out.append(("reading", READING))
     out.append(("random-reading", with_reading(random_script(1416, 200), 16)))
     out.append(("views", VIEWS))
+    out.append(("exports", EXPORTS))
     # Each kind of bad line stops the script where jmach-script stops.
     for i, bad in enumerate(["np 7", "alpha x", "alpha", "thickness 99999999999", "click wing",
                              "about now", "fly 3", "camber 1.5",
@@ -144,7 +153,10 @@ def scripts(holes):
                              "probe profil 1\tx" + "y" * 90, "sonic", "sonic On", "sonic on off",
                              "keep", "keep wing", "unkeep profil pressure",
                              "sweep", "sweep mach", "sweep Thickness", "sweep alpha camber", "flow now",
-                             "close", "close profil", "close sweep flow"]):
+                             "close", "close profil", "close sweep flow",
+                             "export", "export wing a.csv", "export pressure", "export pressure p.txt",
+                             "export pressure p", "export sweep s.csv", "export flow \t f.svg",
+                             "export pressure.csv"]):
         out.append((f"error-{i}", "thickness 12\n# comment\n\n" + bad + "\nalpha 3\n"))
     return out
 
@@ -152,6 +164,7 @@ def scripts(holes):
 def desktop(tool, table, text):
     with tempfile.TemporaryDirectory() as work:
         shutil.copy(table, os.path.join(work, "KATJO-D20G15.txt"))
+        os.makedirs(os.path.join(work, "sub"))
         script = os.path.join(work, "actions.script")
         with open(script, "w", encoding="utf-8") as f:
             f.write(text)
@@ -166,6 +179,10 @@ def desktop(tool, table, text):
 def browser(chromium, page, text):
     url = "file://" + os.path.abspath(page) + "#script=" + urllib.parse.quote(text, safe="") + "&charts=1"
     with tempfile.TemporaryDirectory() as profile:
+        # An export line's download lands in the profile, without a question.
+        os.makedirs(os.path.join(profile, "Default"))
+        with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
+            json.dump({"download": {"default_directory": profile, "prompt_for_download": False}}, f)
         run = subprocess.run(
             [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
              "--disable-background-networking", "--disable-component-update", "--disable-sync",
