@@ -13,6 +13,8 @@ lines in the same order with the same value: texts equal (the Mach box's note
 among them), other numbers, chart primitives, probes and references equal
 within 1e-6.
 A script with a bad line must stop at the same line with the same error.
+An export line downloads its file into the browser's profile, where it is
+left (download_compare.py holds the files against jmach-script's).
 Then, as a user would, on the page in a frame: the probe tooltip under
 pointer moves (the sample jmach-script probes at the same user point), the
 chart menus from the keyboard, the grey reference and the orange sonic
