@@ -30,6 +30,8 @@ run; jmach-script runs it once in a folder of its own. Then:
   desktop's scale and device pixel ratio 1 a chart is twice its size on the
   screen, a view twice the desktop view window's chart.
 
+The pressure chart's menu items and the view panels' buttons save the same
+files as the export lines of the same state, under the chart's name.
 A PDF export, which jmach-script writes, stops the page's script with its
 message that PDF is not available in the browser.
 Prints one line per file and exits 1 at any difference.
@@ -90,7 +92,22 @@ def desktop(tool, table, work):
 # The page in a frame of the desktop window's size from the start, so that
 # it is laid out at the desktop's scale when the script runs.
 HARNESS = """<!doctype html><meta charset="utf-8"><body style="margin:0">
-<iframe style="border:0;width:792px;height:510px" src="%s"></iframe>"""
+<iframe id="page" style="border:0;width:792px;height:510px" src="%s"></iframe><script>
+// As the user saves them: each item of the pressure chart's menu and each
+// button of the two view panels.
+document.getElementById("page").onload = () => setTimeout(() => {
+  if (!%s) return;
+  const w = document.getElementById("page").contentWindow, d = w.document;
+  for (const item of ["menu-png", "menu-svg", "menu-csv"]) {
+    d.getElementById("pressure").dispatchEvent(new w.MouseEvent("contextmenu", {bubbles: true, button: 2}));
+    d.getElementById(item).click();
+  }
+  for (const b of d.querySelectorAll(".view-head .view-file")) b.click();
+}, 0);
+</script>"""
+# The state the menus and buttons save: the script up to its last exports.
+MENU_SCRIPT = SCRIPT[:SCRIPT.index("mach 0\n")]
+MENU_FILES = [f"{n}.{kind}" for n in ("pressure", "sweep", "flow") for kind in ("png", "svg", "csv")]
 
 
 def script_with(exports_kept):
@@ -98,22 +115,24 @@ def script_with(exports_kept):
     return "".join(l + "\n" for l in SCRIPT.splitlines() if not l.startswith("export ") or l in exports_kept)
 
 
-def browser(chromium, page, folder, lines, names, run):
+def browser(chromium, page, folder, lines, names, run, menus=False):
     """Runs the script with the export `lines` on the page; the downloads
     land in a folder of their own. Chromium runs the page in real time (a
     virtual clock would end the run before the last downloads start) until
     every file is there, or for a minute."""
     profile = os.path.join(folder, f"profile-{run}")
-    downloads = os.path.join(folder, "downloads")
+    downloads = os.path.join(folder, "downloads-menus" if menus else "downloads")
     os.makedirs(os.path.join(profile, "Default"))
     os.makedirs(downloads, exist_ok=True)
     with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
         json.dump({"download": {"default_directory": downloads, "prompt_for_download": False},
                    "profile": {"default_content_setting_values": {"automatic_downloads": 1}}}, f)
-    url = "file://" + os.path.abspath(page) + "#script=" + urllib.parse.quote(script_with(lines), safe="")
+    text = script_with(lines) if not menus else \
+        "".join(l + "\n" for l in MENU_SCRIPT.splitlines() if not l.startswith("export "))
+    url = "file://" + os.path.abspath(page) + "#script=" + urllib.parse.quote(text, safe="")
     harness = os.path.join(folder, f"harness-{run}.html")
     with open(harness, "w", encoding="utf-8") as f:
-        f.write(HARNESS % html.escape(url))
+        f.write(HARNESS % (html.escape(url), "true" if menus else "false"))
     proc = subprocess.Popen(
         [chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--window-size=1024,768",
          "--force-device-scale-factor=1", "--allow-file-access-from-files", "--disable-background-networking",
@@ -239,16 +258,18 @@ def main():
             batch = lines[run:run + 6]
             downloads = browser(args.chromium, args.page, folder, batch,
                                 [os.path.basename(l.split(" ", 2)[2]) for l in batch], run)
-        for name, path in files:
-            want, got = os.path.join(work, path), os.path.join(downloads, name)
+        menus = browser(args.chromium, args.page, folder, [], MENU_FILES, "menus", menus=True)
+        for name, path, got in [(n, p, os.path.join(downloads, n)) for n, p in files] + \
+                [(f"{n} (from the menu or panel)", n, os.path.join(menus, n)) for n in MENU_FILES]:
+            want = os.path.join(work, path)
             if not os.path.exists(got):
                 result = "not downloaded"
-            elif name.lower().endswith(".csv"):
+            elif path.lower().endswith(".csv"):
                 with open(want, "rb") as a, open(got, "rb") as b:
                     w, g = a.read(), b.read()
                 result = same_csv(w, g)
                 exact += result is None and w == g
-            elif name.endswith(".svg"):
+            elif path.endswith(".svg"):
                 result = compare_svg(want, got)
             else:
                 w, g = png_size(want), png_size(got)
@@ -264,7 +285,7 @@ def main():
             shutil.rmtree(args.keep, ignore_errors=True)
             shutil.copytree(work, os.path.join(args.keep, "desktop"))
             shutil.copytree(downloads, os.path.join(args.keep, "page"))
-    print(f"{len(files)} files and the PDF refusal checked, {failed} differences, {exact} CSV byte for byte "
+    print(f"{len(files) + len(MENU_FILES)} files and the PDF refusal checked, {failed} differences, {exact} CSV byte for byte "
           f"({time.time() - started:.1f} s)")
     sys.exit(1 if failed else 0)
 
