@@ -2,13 +2,21 @@
 """Re-records the jmach-script regression outputs after a deliberate change.
 
     rerecord.py BUILD_DIR [--new-keys KEY,KEY,...]
+    rerecord.py BUILD_DIR --numbers-from BEFORE_BUILD_DIR [--tables-from BEFORE_SOURCE_DIR]
 
 Runs BUILD_DIR/jmach-script --charts on every recorded script (in a
 temporary folder with its table, as the test does). With --new-keys each new
 output line must, once those keys are taken out, be byte for byte the line
 recorded before (its digest or its text); only then are the recordings
-rewritten. Without --new-keys the output must equal the recording already.
+rewritten. With --numbers-from (after a change to how numbers are
+computed) the tool of BEFORE_BUILD_DIR, over the tables of BEFORE_SOURCE_DIR
+(when the change rewrote them), must still give the recordings, and
+each new line must be that line with the same keys, texts and structure and
+every number within 1e-9 of it (relative); box texts, rounded for the
+window, must not move at all. Without either the output must equal the
+recording already.
 """
+import json
 import argparse
 import hashlib
 import os
@@ -66,21 +74,52 @@ def without(line, keys):
     return line
 
 
-def run(tool, script, table):
+def run(tool, script, table, root=ROOT):
     with tempfile.TemporaryDirectory() as work:
-        shutil.copy(os.path.join(ROOT, table), os.path.join(work, "KATJO-D20G15.txt"))
+        shutil.copy(os.path.join(root, table), os.path.join(work, "KATJO-D20G15.txt"))
         out = subprocess.run([tool, "--charts", os.path.join(HERE, script)], cwd=work,
                              capture_output=True, check=True).stdout
     return out.decode("utf-8").split("\n")[:-1]
+
+
+def close(before, after, where):
+    """None when `after` is `before` with its numbers moved by rounding only."""
+    if isinstance(before, dict):
+        if not isinstance(after, dict) or list(before) != list(after):
+            return where + " keys"
+        for key in before:
+            diff = close(before[key], after[key], where + "." + key)
+            if diff:
+                return diff
+        return None
+    if isinstance(before, list):
+        if not isinstance(after, list) or len(before) != len(after):
+            return where + " length"
+        for i, (b, a) in enumerate(zip(before, after)):
+            diff = close(b, a, f"{where}[{i}]")
+            if diff:
+                return diff
+        return None
+    if isinstance(before, (int, float)) and not isinstance(before, bool):
+        ok = isinstance(after, (int, float)) and abs(after - before) <= 1e-9 * max(1.0, abs(before))
+        return None if ok else f"{where}: {after!r} for {before!r}"
+    return None if before == after else f"{where}: {after!r} for {before!r}"
+
+
+def digest_of(line):
+    return hashlib.sha256(line.encode("utf-8")).hexdigest()
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("build")
     parser.add_argument("--new-keys", default="")
+    parser.add_argument("--numbers-from")
+    parser.add_argument("--tables-from", default=ROOT)
     args = parser.parse_args()
     keys = [k for k in args.new_keys.split(",") if k]
     tool = os.path.join(os.path.abspath(args.build), "jmach-script")
+    before_tool = args.numbers_from and os.path.join(os.path.abspath(args.numbers_from), "jmach-script")
     results = []
     for script, table, expected in RECORDINGS:
         path = os.path.join(HERE, expected)
@@ -89,9 +128,17 @@ def main():
         digest = expected.endswith(".sha256")
         if len(new) != len(old):
             sys.exit(f"{script}: {len(new)} lines, recorded {len(old)}")
+        before = run(before_tool, script, table, args.tables_from) if before_tool else None
         for i, (n, o) in enumerate(zip(new, old)):
+            if before is not None:
+                if (digest_of(before[i]) if digest else before[i]) != o:
+                    sys.exit(f"{script}: line {i + 1}: the tool before the change does not give the recording")
+                diff = close(json.loads(before[i]), json.loads(n), "")
+                if diff:
+                    sys.exit(f"{script}: line {i + 1} moved beyond rounding: {diff}")
+                continue
             base = without(n, keys)
-            got = hashlib.sha256(base.encode("utf-8")).hexdigest() if digest else base
+            got = digest_of(base) if digest else base
             if got != o:
                 sys.exit(f"{script}: line {i + 1} differs beyond the keys {keys}: {n[:200]}")
         results.append((path, new, digest))
@@ -99,7 +146,8 @@ def main():
         with open(path, "w", encoding="utf-8") as f:
             for n in new:
                 f.write((hashlib.sha256(n.encode("utf-8")).hexdigest() if digest else n) + "\n")
-    print("recordings " + ("rewritten with the new keys " + ",".join(keys) if keys else "unchanged"))
+    print("recordings " + ("rewritten with the numbers of the new build" if before_tool else
+                           "rewritten with the new keys " + ",".join(keys) if keys else "unchanged"))
 
 
 if __name__ == "__main__":
