@@ -12,10 +12,9 @@ under a folder's name or in capitals. The page runs in headless Chromium
 preferences save downloads into a folder without asking, a few exports a
 run; jmach-script runs it once in a folder of its own. Then:
 
-- CSV: the same table code writes both, so the same header, rows, fields
-  and CRLF line ends; byte for byte where the numbers agree, a number may
-  differ only in its last digits (within 1e-12 relative), as the browser's
-  maths library rounds some functions the other way in the last bit.
+- CSV: byte for byte. The same table code writes both, and the numerics
+  compute their elementary functions themselves (core/portable_math.h), so
+  the two editions' numbers agree to the last bit.
 - SVG: the same root width, height and viewBox, title and desc; the
   captions' texts in the same order; and the same count of drawn elements
   of each kind and colour, the colour being the fill or stroke an element
@@ -156,23 +155,15 @@ def browser(chromium, page, folder, lines, names, run, menus=False):
 
 
 def same_csv(want, got):
-    """None when the tables are the same: byte for byte, or with numbers
-    that differ only in their last digits (the browser's maths library
-    rounds some functions the other way in the last bit); else where not."""
+    """None when the tables are byte for byte the same, else the first line
+    that differs."""
     if want == got:
         return None
     w, g = want.decode("utf-8").split("\r\n"), got.decode("utf-8").split("\r\n")
-    if len(w) != len(g) or w[0] != g[0]:
-        return f"{len(g)} lines for {len(w)}, header {g[0]!r} for {w[0]!r}"
     for i, (a, b) in enumerate(zip(w, g)):
-        fa, fb = a.split(","), b.split(",")
-        if len(fa) != len(fb):
+        if a != b:
             return f"line {i + 1}: {b!r} for {a!r}"
-        for x, y in zip(fa, fb):
-            if x != y and not (re.fullmatch(r"-?[0-9.e+-]+", x) and re.fullmatch(r"-?[0-9.e+-]+", y)
-                               and abs(float(x) - float(y)) <= 1e-12 * max(1.0, abs(float(x)))):
-                return f"line {i + 1}: {b!r} for {a!r}"
-    return None
+    return f"{len(g)} lines for {len(w)}"
 
 
 def pdf_refused(chromium, page, folder):
