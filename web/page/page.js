@@ -1368,7 +1368,8 @@
     bindApi();
     Object.assign(page, { api: api, M: M, pictures: pictures, views: views, byId: byId, perform: perform,
       runHandler: runHandler, notify: notify, CHARTS: CHARTS, paintInto: paintInto, chartScale: chartScale,
-      TWIPS_PER_PIXEL: TWIPS_PER_PIXEL });
+      TWIPS_PER_PIXEL: TWIPS_PER_PIXEL, clipSegment: clipSegment, leadingGrid: leadingGrid, trim: trim,
+      quoted: quoted });
     const error = M.UTF8ToString(api.start());
     if (error !== '') {
       byId('Form1').hidden = true;

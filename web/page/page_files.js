@@ -126,33 +126,6 @@
   const num = (v) => String(Number(v.toPrecision(6)));
   const escapeXml = (s) => s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;').replace(/"/g, '&quot;');
 
-  // Clips the segment to the box (Liang-Barsky); null when nothing of it
-  // is inside.
-  function clipSegment(ax, ay, bx, by, box) {
-    const dx = bx - ax, dy = by - ay;
-    let t0 = 0, t1 = 1;
-    const p = [-dx, dx, -dy, dy];
-    const q = [ax - box.left, box.right - ax, ay - box.top, box.bottom - ay];
-    for (let i = 0; i < 4; i++) {
-      if (p[i] === 0) {
-        if (q[i] < 0) return null;
-        continue;
-      }
-      const t = q[i] / p[i];
-      if (p[i] < 0) t0 = Math.max(t0, t); else t1 = Math.min(t1, t);
-      if (t0 > t1) return null;
-    }
-    return [ax + t0 * dx, ay + t0 * dy, ax + t1 * dx, ay + t1 * dy];
-  }
-
-  // How many primitives at the start are lines along an axis: the grid
-  // beneath a kept reference.
-  function leadingGrid(prims) {
-    let n = 0;
-    while (n < prims.length && prims[n].line && (prims[n].x1 === prims[n].x2 || prims[n].y1 === prims[n].y2)) n++;
-    return n;
-  }
-
   // A raster as a PNG data address, its first row at its (x1, y1) corner
   // so that it is mirrored where that corner is not the upper left.
   function rasterUrl(raster, flipX, flipY) {
@@ -217,7 +190,7 @@
         segment(colour, '<circle cx="' + num(ax) + '" cy="' + num(ay) + '" r="' + num(r) + '"/>');
         return;
       }
-      const c = clipSegment(ax, ay, (p.x2 - d.x1) * sx, (p.y2 - d.y1) * sy, box);
+      const c = page.clipSegment(ax, ay, (p.x2 - d.x1) * sx, (p.y2 - d.y1) * sy, box);
       if (!c) return;
       if (c[0] === c[2] || c[1] === c[3]) {
         let x, y, w, h;
@@ -243,7 +216,7 @@
       for (const p of pic.reference) if (p.line) draw(p, REFERENCE_GREY, inner);
       for (const p of pic.reference) if (!p.line && !p.image) draw(p, REFERENCE_GREY, outer);
     };
-    const grid = pic.reference ? leadingGrid(d.prims) : -1;
+    const grid = pic.reference ? page.leadingGrid(d.prims) : -1;
     for (let i = 0; i < d.prims.length; i++) {
       if (i === grid) reference();
       const p = d.prims[i];
@@ -330,17 +303,6 @@
     return true;
   }
 
-  // A piece of a bad line as jmach-script quotes it: at most 80
-  // characters ("..." added when cut), control characters as \xHH.
-  function quoted(text) {
-    const chars = Array.from(text);
-    const excerpt = chars.length > 80 ? chars.slice(0, 80).join('') + '...' : text;
-    return '"' + excerpt.replace(/[\x00-\x1f\x7f]/g,
-      (c) => '\\x' + c.charCodeAt(0).toString(16).toUpperCase().padStart(2, '0')) + '"';
-  }
-
-  const trim = (s) => s.replace(/^[ \t\r\n]+|[ \t\r\n]+$/g, '');
-
   // The suffix of a file name as the desktop reads it: after the last dot
   // of its last part, in small letters.
   function suffixOf(file) {
@@ -379,8 +341,8 @@
     scriptExport: function (rest) {
       const gap = rest.search(/[ \t]/);
       const name = gap < 0 ? rest : rest.slice(0, gap);
-      const file = gap < 0 ? '' : trim(rest.slice(gap));
-      if (page.CHARTS.indexOf(name) < 0 && !isView(name)) return 'export needs ' + CHOICE + ', not ' + quoted(name);
+      const file = gap < 0 ? '' : page.trim(rest.slice(gap));
+      if (page.CHARTS.indexOf(name) < 0 && !isView(name)) return 'export needs ' + CHOICE + ', not ' + page.quoted(name);
       if (file === '') return 'export ' + name + ' needs a file name';
       if (isView(name) && !viewOpen(name)) return 'export ' + name + ': its window is not open';
       const kind = suffixOf(file);
@@ -389,7 +351,7 @@
       try {
         saveAs(name, kind, file.slice(file.lastIndexOf('/') + 1));
       } catch (e) {
-        return 'cannot save ' + quoted(file) + ': ' + (e && e.message ? e.message : e);
+        return 'cannot save ' + page.quoted(file) + ': ' + (e && e.message ? e.message : e);
       }
       return null;
     },
