@@ -46,8 +46,8 @@ TEST(ControlHelp, EveryControlOfTheWindowHasHelpAndNoneIsMissing) {
 
     // The results' boxes keep the texts their computations extend; the
     // lookup takes whole names only.
-    EXPECT_EQ(control_help("Text_CpMin")->description, jmach::kCpMinDescription);
-    EXPECT_EQ(control_help("Text_Mcrit")->description, jmach::kMcritDescription);
+    EXPECT_STREQ(control_help("Text_CpMin")->description, jmach::kCpMinDescription);
+    EXPECT_STREQ(control_help("Text_Mcrit")->description, jmach::kMcritDescription);
     for (const char* unknown : {"", "Text", "Text_CpMi", "Text_CpMinX", "mcrit"}) EXPECT_EQ(control_help(unknown), nullptr) << unknown;
 }
 
