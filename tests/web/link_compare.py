@@ -131,13 +131,18 @@ HARNESS = """<!doctype html><meta charset="utf-8"><body>
 document.getElementById("page").onload = () => setTimeout(() => {
   const d = document.getElementById("page").contentWindow.document, byId = (id) => d.getElementById(id);
   byId("Mn_Link").click();
-  setTimeout(() => {
+  // The clipboard answers when it will: wait for the notice or the box.
+  const started = Date.now();
+  const wait = () => (byId("notice").hidden && !byId("link-box").open && Date.now() - started < 5000)
+    ? setTimeout(wait, 100) : report();
+  const report = () => {
     const out = document.body.appendChild(document.createElement("pre"));
     out.id = "result";
     out.textContent = JSON.stringify({want: byId("script-link").textContent, notice: byId("notice").hidden ? null :
       byId("notice").textContent, box: byId("link-box").open ? byId("link-text").value : null,
       focused: d.activeElement.id});
-  }, 500);
+  };
+  setTimeout(wait, 100);
 }, 0);
 </script>"""
 
