@@ -1052,16 +1052,11 @@
     pxPerTwip = narrow ? 1 / TWIPS_PER_PIXEL : Math.max(0.6 / TWIPS_PER_PIXEL,
       Math.min(window.innerWidth / CLIENT_WIDTH, window.innerHeight / (CLIENT_HEIGHT + MENU_HEIGHT)));
     document.documentElement.style.setProperty('--tw', pxPerTwip + 'px');
-    const all = Object.values(pictures).concat(Object.values(views).map((v) => v.pic));
-    for (const pic of all) {
-      if (!narrow) {
-        if (pic.scale) pic.el.style.removeProperty('--tw');
-        pic.scale = null;
-        continue;
-      }
-      const width = pic.el.clientWidth || pic.el.parentElement.clientWidth;
-      pic.scale = width > 0 ? width / pic.w : pxPerTwip;
-      pic.el.style.setProperty('--tw', pic.scale + 'px');
+    // On a narrow screen the style scales each chart's captions to its
+    // width by itself; its canvas is painted at the scale read here.
+    for (const pic of Object.values(pictures).concat(Object.values(views).map((v) => v.pic))) {
+      const width = narrow ? pic.el.clientWidth || pic.el.parentElement.clientWidth : 0;
+      pic.scale = !narrow ? null : width > 0 ? width / pic.w : pxPerTwip;
     }
   }
 
