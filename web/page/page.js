@@ -1055,8 +1055,12 @@
     // On a narrow screen the style scales each chart's captions to its
     // width by itself; its canvas is painted at the scale read here.
     for (const pic of Object.values(pictures).concat(Object.values(views).map((v) => v.pic))) {
-      const width = narrow ? pic.el.clientWidth || pic.el.parentElement.clientWidth : 0;
-      pic.scale = !narrow ? null : width > 0 ? width / pic.w : pxPerTwip;
+      if (!narrow) {
+        pic.scale = null;
+        continue;
+      }
+      const width = pic.el.clientWidth || pic.el.parentElement.clientWidth;
+      pic.scale = width > 0 ? width / pic.w : pxPerTwip;
     }
   }
 
