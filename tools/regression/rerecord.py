@@ -16,9 +16,9 @@ every number within 1e-9 of it (relative); box texts, rounded for the
 window, must not move at all. Without either the output must equal the
 recording already.
 """
-import json
 import argparse
 import hashlib
+import json
 import os
 import re
 import shutil
@@ -145,7 +145,7 @@ def main():
     for path, new, digest in results:
         with open(path, "w", encoding="utf-8") as f:
             for n in new:
-                f.write((hashlib.sha256(n.encode("utf-8")).hexdigest() if digest else n) + "\n")
+                f.write((digest_of(n) if digest else n) + "\n")
     print("recordings " + ("rewritten with the numbers of the new build" if before_tool else
                            "rewritten with the new keys " + ",".join(keys) if keys else "unchanged"))
 
