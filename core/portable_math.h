@@ -9,7 +9,8 @@
 // the points that matter: sin 0 = 0, cos 0 = 1, log 1 = 0, pow(x, 0) = 1,
 // atan(1) = pi/4 as rounded. Only +, -, *, / and sqrt are used, which IEEE
 // arithmetic rounds the same everywhere (with contraction into fused
-// multiply-adds off, as the build sets it).
+// multiply-adds off, as the build sets it), besides operations that are
+// exact on every build (fmod, frexp, ldexp, nearbyint, floor, fabs).
 
 namespace jmach::portable {
 
