@@ -26,6 +26,12 @@ namespace jmach::script_contract {
 // The window's ranges, in the parser's order.
 inline constexpr InputRanges kRanges = {{{0, 30}, {0, 15}, {11, 101}, {-10, 10}, {0, 100}, {0, 90}}};
 
+// The longest message a bad line may give: the longest wording (export's
+// list of charts and views, under 100 bytes) and a quoted excerpt of
+// kMaxQuotedChars characters, each up to four bytes (a four-byte UTF-8
+// character or a \xHH escape), with its quotes and "...".
+inline constexpr std::size_t kMaxMessage = 100 + 4 * kMaxQuotedChars + 5;
+
 // True when `text` is one JSON string: quotes around well-formed UTF-8
 // with no raw control character, and only JSON's escapes.
 inline bool is_json_string(std::string_view text) {
@@ -77,7 +83,7 @@ inline std::string check(std::string_view bytes, std::size_t piece) {
         if (line.size() > 3 * kMaxScriptLine) return where + "beyond the bound";
         const auto parsed = parse_script_line(line, kRanges);
         if (const auto* message = std::get_if<std::string>(&parsed)) {
-            if (message->size() > 400) return where + "a message of " + std::to_string(message->size()) + " bytes";
+            if (message->size() > kMaxMessage) return where + "a message of " + std::to_string(message->size()) + " bytes";
             if (valid_utf8(*message) != *message) return where + "a message that is not well-formed UTF-8";
             for (const char c : *message)
                 if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return where + "a control character in a message";
