@@ -4,7 +4,6 @@
 #include <numbers>
 
 #include "airfoil/profile.h"
-#include "core/portable_math.h"
 
 namespace jmach {
 
@@ -59,11 +58,11 @@ FlowField::FlowField(const ModelState& s) {
     chord_ = k.chord_len;
     x_shift_ = k.x_shift;
     a_ = std::sqrt((eps_ + 1.0) * (eps_ + 1.0) + mu_ * mu_);
-    const double beta = portable::atan(mu_ / (eps_ + 1.0));
+    const double beta = std::atan(mu_ / (eps_ + 1.0));
     const double alpha = s.pi_value * s.alpha_deg / 180.0;
-    cos_a_ = portable::cos(alpha);
-    sin_a_ = portable::sin(alpha);
-    kutta_ = portable::sin(beta + alpha);
+    cos_a_ = std::cos(alpha);
+    sin_a_ = std::sin(alpha);
+    kutta_ = std::sin(beta + alpha);
     // The Kutta circulation puts one stagnation point at the trailing edge
     // zeta = 1 (angle -beta about the centre); the other sits at angle
     // pi + 2 alpha + beta: zeta2 = c - e^(2i alpha) conj(1 - c).
@@ -78,8 +77,8 @@ FlowField::FlowField(const ModelState& s) {
 FlowField::CirclePoint FlowField::surface_point(double theta) const {
     // As the profile points: the distance r along theta from the origin is
     // the positive root of r^2 - 2 p r - (1 + 2 eps) = 0.
-    const double co = portable::cos(theta);
-    const double si = portable::sin(theta);
+    const double co = std::cos(theta);
+    const double si = std::sin(theta);
     const double p = mu_ * si - eps_ * co;
     const double r = p + std::sqrt(p * p + 1.0 + 2.0 * eps_);
     return {r * co, r * si};
@@ -140,7 +139,7 @@ FlowPoint flow_at_circle_point(const FieldConstants& f, Cx zeta, Cx t, double lo
 FlowPoint FlowField::on_ring_at(double ring, CirclePoint zs) const {
     const FieldConstants f{{-eps_, mu_}, {stag_re_, stag_im_}, {cos_a_, -sin_a_}, a_, chord_, x_shift_, kutta_};
     const Cx t = ring * (Cx{zs.re, zs.im} - f.c);
-    return flow_at_circle_point(f, f.c + t, t, portable::log(ring));
+    return flow_at_circle_point(f, f.c + t, t, std::log(ring));
 }
 
 FlowPoint FlowField::on_ring(double ring, double theta) const {
@@ -175,7 +174,7 @@ std::optional<RingPoint> FlowField::ring_point(double x, double y) const {
     const double ring = std::sqrt(norm(t)) / a_;
     // The surface point on the same ray from the centre, and its polar angle.
     const Cx zs = Cx{-eps_, mu_} + Cx{t.re / ring, t.im / ring};
-    double theta = portable::atan2(zs.im, zs.re);
+    double theta = std::atan2(zs.im, zs.re);
     if (theta > 0) theta -= 2.0 * std::numbers::pi;
     return RingPoint{ring, theta};
 }
@@ -184,7 +183,7 @@ std::optional<FlowPoint> FlowField::at(double x, double y) const {
     Cx t;
     if (!exterior_offset(x, y, t.re, t.im)) return std::nullopt;
     const FieldConstants f{{-eps_, mu_}, {stag_re_, stag_im_}, {cos_a_, -sin_a_}, a_, chord_, x_shift_, kutta_};
-    FlowPoint out = flow_at_circle_point(f, f.c + t, t, 0.5 * portable::log(norm(t) / (a_ * a_)));
+    FlowPoint out = flow_at_circle_point(f, f.c + t, t, 0.5 * std::log(norm(t) / (a_ * a_)));
     out.x = x;
     out.y = y;
     return out;

@@ -1,5 +1,4 @@
 #include "airfoil/pressure.h"
-#include "core/portable_math.h"
 
 #include <cmath>
 
@@ -10,12 +9,12 @@ double surface_speed(const ModelState& s, double alpha, double sin_beta_alpha, d
     // psi: angle at the circle point between the directions to the origin
     // and to the circle centre, so theta - psi is the point's angle about
     // the centre.
-    const double u = s.centre_ratio * portable::sin(s.centre_angle + theta);
-    const double psi = portable::atan(u / std::sqrt(1.0 - u * u));
+    const double u = s.centre_ratio * std::sin(s.centre_angle + theta);
+    const double psi = std::atan(u / std::sqrt(1.0 - u * u));
     const double v = (theta - alpha) - psi;
     // Surface speed on the circle with the Kutta circulation, divided by
     // |dz/dzeta|.
-    return 2.0 * (sin_beta_alpha + portable::sin(v)) / map_deriv;
+    return 2.0 * (sin_beta_alpha + std::sin(v)) / map_deriv;
 }
 
 double basınc_hesapla(ModelState& s, int alpha_pos) {
@@ -24,7 +23,7 @@ double basınc_hesapla(ModelState& s, int alpha_pos) {
     const double beta = s.zero_lift_angle;
     const int n = geometry_points(s);
     // The circulation term is the same at every point.
-    const double sin_beta_alpha = portable::sin(beta + alpha);
+    const double sin_beta_alpha = std::sin(beta + alpha);
     for (int j = 2; j <= n - 1; ++j) {
         // Where the derivative vanishes the speed is unbounded and 10 stands
         // in for it.
@@ -33,7 +32,7 @@ double basınc_hesapla(ModelState& s, int alpha_pos) {
         s.cp_surf[j] = 1.0 - q * q;
     }
     // The finite trailing-edge speed of the Joukowski profile.
-    const double c = portable::cos(alpha + beta);
+    const double c = std::cos(alpha + beta);
     s.cp_surf[1] = 1.0 - c * c / s.radius_sq;
     s.cp_surf[n] = s.cp_surf[1];
     // A zero-thickness profile at zero incidence has no suction peak at the

@@ -4,7 +4,6 @@
 #include <numbers>
 
 #include "airfoil/table.h"
-#include "core/portable_math.h"
 
 namespace jmach {
 
@@ -27,8 +26,8 @@ ChordConstants chord_constants(double eps) {
 
 MappedPoint map_circle_point(double eps, double mu, double theta, const ChordConstants& k) {
     MappedPoint m;
-    const double c = portable::cos(theta);
-    const double s = portable::sin(theta);
+    const double c = std::cos(theta);
+    const double s = std::sin(theta);
     const double p = mu * s - eps * c;
     // Distance of the circle point from the origin along theta: the positive
     // root of r^2 - 2 p r - (1 + 2 eps) = 0.
@@ -38,14 +37,14 @@ MappedPoint map_circle_point(double eps, double mu, double theta, const ChordCon
     if (q_plus == 0) return m;  // zeta = -1: the leading edge of a zero-thickness profile
     // w = (zeta - 1)/(zeta + 1) in polar form.
     const double rho = q_minus / q_plus;
-    double phi = (r == 1.0) ? std::numbers::pi / 2.0 : portable::atan(2.0 * s / (r - 1.0 / r));
+    double phi = (r == 1.0) ? std::numbers::pi / 2.0 : std::atan(2.0 * s / (r - 1.0 / r));
     if (r < 1.0) phi -= std::numbers::pi;
     // D = |1 - w^n|^2, with rho^n and rho^(2n) as products for n = 2.
     const double rho_n = rho * rho;
     const double rho_2n = rho_n * rho_n;
-    const double d = (rho_2n + 1.0) - 2.0 * rho_n * portable::cos(kN * phi);
+    const double d = (rho_2n + 1.0) - 2.0 * rho_n * std::cos(kN * phi);
     m.x = k.sigma * (1.0 - rho_2n) / d - k.x_shift;
-    m.y = 2.0 * k.sigma * rho_n * portable::sin(kN * phi) / d;
+    m.y = 2.0 * k.sigma * rho_n * std::sin(kN * phi) / d;
     const double g = 2.0 * kN / q_plus;
     m.map_deriv = g * g * rho / d;  // (2n/q+)^2 rho^(n-1) / D
     return m;
@@ -58,7 +57,7 @@ void compute_profile_geometry(ModelState& s) {
     const ChordConstants k = chord_constants(eps);
     s.chord_len = k.chord_len;
     s.x_shift = k.x_shift;
-    s.zero_lift_angle = portable::atan(mu / (eps + 1.0));
+    s.zero_lift_angle = std::atan(mu / (eps + 1.0));
     s.radius_sq = (eps + 1.0) * (eps + 1.0) + mu * mu;
     s.circle_radius = std::sqrt(s.radius_sq);
     s.radius_per_chord = s.circle_radius / s.chord_len;
@@ -66,7 +65,7 @@ void compute_profile_geometry(ModelState& s) {
     if (eps == 0)  // the centre on the imaginary axis: straight up, straight down, or the origin
         s.centre_angle = (mu > 0) ? s.pi_value / 2.0 : (mu < 0) ? -s.pi_value / 2.0 : 0.0;
     else
-        s.centre_angle = portable::atan(mu / eps);
+        s.centre_angle = std::atan(mu / eps);
     s.n_intervals = s.n_points - 1.0;
     s.half_intervals = s.n_intervals / 2.0;
     const double step = 2.0 * s.pi_value / s.n_intervals;

@@ -10,7 +10,6 @@
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
 #include "core/number_text.h"
-#include "core/portable_math.h"
 
 namespace jmach {
 
@@ -128,9 +127,9 @@ std::vector<double> scan_angles(const ModelState& s) {
     const double radius = std::sqrt(s.radius_sq);
     // From the circle centre (-eps, mu) towards zeta = -1.
     const double wx = eps - 1.0, wy = -mu;
-    const double w = portable::hypot(wx, wy);
+    const double w = std::hypot(wx, wy);
     const double nx = -eps + radius * wx / w, ny = mu + radius * wy / w;
-    double nose = portable::atan2(ny, nx);
+    double nose = std::atan2(ny, nx);
     if (nose > 0) nose -= kTwoPi;
     const double width = std::max(radius - w, 1e-3);
 
@@ -156,7 +155,7 @@ std::vector<double> scan_angles(const ModelState& s) {
 
 SurfacePoint surface_point(const ModelState& s, double alpha, double theta) {
     const double eps = s.circle_eps, mu = s.circle_mu;
-    const double c = portable::cos(theta), sn = portable::sin(theta);
+    const double c = std::cos(theta), sn = std::sin(theta);
     // The circle point at distance r along theta and how r changes.
     const double p = mu * sn - eps * c, dp = mu * c + eps * sn;
     const double root = std::sqrt(p * p + 1.0 + 2.0 * eps);
@@ -168,13 +167,13 @@ SurfacePoint surface_point(const ModelState& s, double alpha, double theta) {
     const double deriv = std::sqrt(qp2 * qm2) / (r * r);
     const double log_slope = (r * dr + turn) / qp2 + (r * dr - turn) / qm2 - 2.0 * dr / r;
     // The speed on the circle and its derivative.
-    const double u = s.centre_ratio * portable::sin(s.centre_angle + theta);
+    const double u = s.centre_ratio * std::sin(s.centre_angle + theta);
     const double root_u = std::sqrt(1.0 - u * u);
-    const double psi = portable::atan(u / root_u);
-    const double dpsi = s.centre_ratio * portable::cos(s.centre_angle + theta) / root_u;
+    const double psi = std::atan(u / root_u);
+    const double dpsi = s.centre_ratio * std::cos(s.centre_angle + theta) / root_u;
     const double v = (theta - alpha) - psi;
-    const double n = 2.0 * (portable::sin(s.zero_lift_angle + alpha) + portable::sin(v));
-    const double dn = 2.0 * portable::cos(v) * (1.0 - dpsi);
+    const double n = 2.0 * (std::sin(s.zero_lift_angle + alpha) + std::sin(v));
+    const double dn = 2.0 * std::cos(v) * (1.0 - dpsi);
     if (deriv == 0 || near_sharp_nose(s, theta)) return {kNaN, kNaN};
     const double q = n / deriv;
     const double dq = (dn - n * log_slope) / deriv;
@@ -183,7 +182,7 @@ SurfacePoint surface_point(const ModelState& s, double alpha, double theta) {
 
 SurfaceMinimum exact_surface_minimum(const ModelState& s) {
     SurfaceMinimum best;
-    const Flow flow{s.pi_value * s.alpha_deg / 180.0, portable::sin(s.zero_lift_angle + s.pi_value * s.alpha_deg / 180.0),
+    const Flow flow{s.pi_value * s.alpha_deg / 180.0, std::sin(s.zero_lift_angle + s.pi_value * s.alpha_deg / 180.0),
                     chord_constants(s.circle_eps)};
     // A zero-thickness profile passes through zeta = -1, where the map's
     // derivative vanishes; at incidence the flow turns round that sharp

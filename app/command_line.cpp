@@ -1,7 +1,6 @@
 #include "app/command_line.h"
 
 #include <QCoreApplication>
-#include <QGuiApplication>
 
 #include <cstdio>
 
@@ -64,7 +63,6 @@ void set_application_identity() {
     // level deeper (<XDG data>/<organisation>/jmach) than where the
     // installation keeps the table (<prefix>/share/jmach).
     QCoreApplication::setOrganizationDomain(QStringLiteral(JMACH_ORGANIZATION_DOMAIN));
-    QGuiApplication::setDesktopFileName(application_id());
 }
 
 QString application_id() { return QStringLiteral(JMACH_APP_ID); }

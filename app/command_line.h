@@ -1,7 +1,8 @@
 #pragma once
 // The command lines of jmach and jmach-script, and the identity both give
 // the application. Everything is read before a window system is needed, so
-// --help and --version work where no display is.
+// --help and --version work where no display is; nothing here needs more
+// of Qt than its core.
 
 #include <QCommandLineParser>
 #include <QString>
@@ -12,9 +13,9 @@
 
 namespace jmach {
 
-// Name "jmach", the version of the build, the organisation's domain and the
-// desktop entry's id, so that the menu entry, the window and Qt's own folders
-// (data in <XDG data>/jmach) all name the same program.
+// Name "jmach", the version of the build and the organisation's domain, so
+// that the programs and Qt's own folders (data in <XDG data>/jmach) name
+// the same program. The window adds the desktop entry's id.
 void set_application_identity();
 
 // The application id shared by the desktop entry, the icon and the metainfo.

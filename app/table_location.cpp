@@ -1,13 +1,12 @@
 #include "app/table_location.h"
 
-#include <QCoreApplication>
 #include <QStandardPaths>
 
 #include <algorithm>
 #include <system_error>
 
 #include "airfoil/table.h"
-#include "app/form1.h"
+#include "session/session.h"
 
 namespace jmach {
 
@@ -27,7 +26,10 @@ fs::path from_qt(const QString& path) { return fs::path(path.toStdString()); }
 
 TablePlaces installed_table_places() {
     TablePlaces places;
-    places.program_dir = from_qt(QCoreApplication::applicationDirPath());
+    // The folder of the running executable, as the kernel names it.
+    std::error_code ec;
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (!ec) places.program_dir = self.parent_path();
     for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::AppDataLocation))
         places.data_dirs.push_back(from_qt(dir));
     return places;
@@ -69,13 +71,13 @@ std::string table_not_found_message(const std::vector<fs::path>& candidates) {
     return table_message(kTableFileName, where + "; name one with --table FILE");
 }
 
-std::optional<std::string> load_startup_table(Form1& form, const std::optional<fs::path>& named,
+std::optional<std::string> load_startup_table(Session& session, const std::optional<fs::path>& named,
                                               const TablePlaces& places) {
-    if (named) return form.Form_Load(*named);
+    if (named) return session.Form_Load(*named);
     const std::vector<fs::path> candidates = table_candidates(places);
     const std::optional<fs::path> file = first_present(candidates);
     if (!file) return table_not_found_message(candidates);
-    return form.Form_Load(*file);
+    return session.Form_Load(*file);
 }
 
 }  // namespace jmach

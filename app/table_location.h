@@ -15,7 +15,7 @@
 
 namespace jmach {
 
-class Form1;
+class Session;
 
 // The folders tried after the working directory.
 struct TablePlaces {
@@ -41,7 +41,7 @@ std::string table_not_found_message(const std::vector<std::filesystem::path>& ca
 // Runs the window's start-up with the table named on the command line, or
 // else with the first one found. Returns the one message when start-up
 // cannot go on; the window must then not be shown.
-std::optional<std::string> load_startup_table(Form1& form, const std::optional<std::filesystem::path>& named,
+std::optional<std::string> load_startup_table(Session& session, const std::optional<std::filesystem::path>& named,
                                               const TablePlaces& places);
 
 }  // namespace jmach

@@ -8,7 +8,6 @@
 
 #include "airfoil/flow_field.h"
 #include "compressible/sonic.h"
-#include "core/portable_math.h"
 
 namespace jmach {
 
@@ -170,7 +169,7 @@ double field_local_mach(const ModelState& s, double cp, const std::optional<Mach
 std::vector<double> flow_table_rings() {
     std::vector<double> rings(kTableRings);
     for (int i = 0; i < kTableRings; ++i)
-        rings[i] = (i == 0) ? 1.0 : portable::pow(kTableOuterRing, static_cast<double>(i) / (kTableRings - 1));
+        rings[i] = (i == 0) ? 1.0 : std::pow(kTableOuterRing, static_cast<double>(i) / (kTableRings - 1));
     return rings;
 }
 
@@ -283,7 +282,7 @@ void flow_ciz(const ModelState& s, const std::optional<MachInUse>& mach, PlotSur
     for (Ring* r : {&inner, &outer_ring})
         for (auto* v : {&r->x, &r->y, &r->psi, &r->sonic}) v->resize(kGridAngles);
     for (int i = 0; i < kGridRings; ++i) {
-        const double ring = (i == 0) ? 1.0 : portable::pow(outer, static_cast<double>(i) / (kGridRings - 1));
+        const double ring = (i == 0) ? 1.0 : std::pow(outer, static_cast<double>(i) / (kGridRings - 1));
         for (int k = 0; k < kGridAngles; ++k) {
             const FlowPoint p = field.on_ring_at(ring, on_surface[k]);
             outer_ring.x[k] = p.x;

@@ -47,7 +47,6 @@ void RecordingSurface::keep_reference(std::string inputs) {
     // The grid stays the live one's; what follows it is the drawing.
     reference_.assign(items_.begin() + static_cast<std::ptrdiff_t>(leading_grid(items_)), items_.end());
     reference_inputs_ = inputs.empty() ? std::string("-") : std::move(inputs);
-    ++reference_serial_;
     changed();
 }
 
@@ -55,7 +54,6 @@ void RecordingSurface::clear_reference() {
     if (!has_reference()) return;
     reference_.clear();
     reference_inputs_.clear();
-    ++reference_serial_;
     changed();
 }
 

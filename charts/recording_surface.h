@@ -1,7 +1,7 @@
 #pragma once
 // A plot surface that keeps what was drawn since the last Cls as a list of
-// primitives in user coordinates. Tests read it; the Qt picture box paints
-// from it.
+// primitives in user coordinates: the retained drawing that every front end
+// paints (QPainter on the desktop, a canvas in the page) and tests read.
 
 #include <string>
 #include <vector>
@@ -48,15 +48,12 @@ public:
     const std::vector<Primitive>& reference() const { return reference_; }
     const std::string& reference_inputs() const { return reference_inputs_; }
     bool has_reference() const { return !reference_inputs_.empty(); }
-    // Counts the references kept and cleared, so that a painter can tell
-    // whether the reference it painted is still the one.
-    unsigned reference_serial() const { return reference_serial_; }
-
-protected:
-    // Called after every change of the list or the scale.
-    virtual void changed() {}
+    // Counts the changes of the drawing, its scale and its reference, so
+    // that a painter repaints only a surface that changed.
+    unsigned version() const { return version_; }
 
 private:
+    void changed() { ++version_; }
     void add(bool finite, Primitive p);  // appends p, or counts it rejected
 
     std::optional<ScaleRect> scale_;
@@ -64,7 +61,7 @@ private:
     std::size_t rejected_ = 0;
     std::vector<Primitive> reference_;
     std::string reference_inputs_;
-    unsigned reference_serial_ = 0;
+    unsigned version_ = 0;
 };
 
 // How many primitives at the start of the list are lines along an axis:

@@ -1,5 +1,4 @@
 #include "compressible/coefficients.h"
-#include "core/portable_math.h"
 
 #include <cmath>
 
@@ -9,7 +8,7 @@ namespace {
 
 // Joukowski lift: CL = 8 pi (a/c) sin(alpha + beta), alpha in radians.
 double lift_coefficient(const ModelState& s, double alpha) {
-    return portable::sin(alpha + s.zero_lift_angle) * (s.radius_per_chord * (s.pi_value * 8.0));
+    return std::sin(alpha + s.zero_lift_angle) * (s.radius_per_chord * (s.pi_value * 8.0));
 }
 
 // Pitching moment about x_ref for the angle alpha (radians) with lift
@@ -18,9 +17,9 @@ double lift_coefficient(const ModelState& s, double alpha) {
 double moment_coefficient(const ModelState& s, double alpha, double cl) {
     const double c = s.chord_len;
     const double inv_c = 1.0 / c;
-    return portable::sin(2.0 * alpha) * ((inv_c * inv_c) * (s.pi_value * 4.0)) +
-           cl * (s.circle_eps * portable::cos(alpha) - s.circle_mu * portable::sin(alpha)) / c +
-           portable::cos(alpha) * (cl * (s.x_shift + s.moment_ref_x));
+    return std::sin(2.0 * alpha) * ((inv_c * inv_c) * (s.pi_value * 4.0)) +
+           cl * (s.circle_eps * std::cos(alpha) - s.circle_mu * std::sin(alpha)) / c +
+           std::cos(alpha) * (cl * (s.x_shift + s.moment_ref_x));
 }
 
 void set_curve_angles(ModelState& s) {

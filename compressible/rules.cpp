@@ -1,5 +1,4 @@
 #include "compressible/rules.h"
-#include "core/portable_math.h"
 
 #include <cmath>
 
@@ -16,7 +15,7 @@ double Cp_LA(const double& cp0, const double& m2, const double& beta, const doub
 }
 
 double Cp_Cr(const ModelState& s, const double& m2, const double& t) {
-    return (s.two_over_gamma / m2) * (portable::pow(t / s.gamma_plus1_half, s.gamma_over_gamma_minus1) - 1.0);
+    return (s.two_over_gamma / m2) * (std::pow(t / s.gamma_plus1_half, s.gamma_over_gamma_minus1) - 1.0);
 }
 
 }  // namespace jmach

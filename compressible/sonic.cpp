@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "compressible/rules.h"
-#include "core/portable_math.h"
 
 namespace jmach {
 
@@ -18,7 +17,7 @@ std::optional<double> local_mach(const ModelState& s, double cp, double mach) {
     const double m2 = mach * mach;
     const double base = 1.0 + 0.5 * s.gamma * m2 * cp;
     if (!(base > 0)) return std::nullopt;
-    const double ratio = (1.0 + s.gamma_minus1_half * m2) / portable::pow(base, 1.0 / s.gamma_over_gamma_minus1);
+    const double ratio = (1.0 + s.gamma_minus1_half * m2) / std::pow(base, 1.0 / s.gamma_over_gamma_minus1);
     const double local2 = (ratio - 1.0) / s.gamma_minus1_half;
     if (!std::isfinite(local2)) return std::nullopt;
     return std::sqrt(std::max(local2, 0.0));

@@ -1,12 +1,11 @@
 #include "core/model_state.h"
-#include "core/portable_math.h"
 
 #include <cmath>
 
 namespace jmach {
 
 void set_constants(ModelState& s) {
-    s.pi_value = 4.0 * portable::atan(1.0);
+    s.pi_value = 4.0 * std::atan(1.0);
     s.zero_lift_angle = 0;
     s.gamma = 1.4;
     s.two_over_gamma = 2.0 / s.gamma;

@@ -70,4 +70,10 @@ std::string utf8_excerpt(std::string_view text, std::size_t max_chars) {
     return valid.substr(0, end) + "...";
 }
 
+std::size_t utf8_length(std::string_view text) {
+    std::size_t chars = 0;
+    for (const char c : text) chars += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+    return chars;
+}
+
 }  // namespace jmach

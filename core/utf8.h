@@ -18,4 +18,8 @@ std::string valid_utf8(std::string_view text);
 // "..." added when anything was cut.
 std::string utf8_excerpt(std::string_view text, std::size_t max_chars);
 
+// The number of characters of well-formed UTF-8 `text` (its bytes that
+// start a character).
+std::size_t utf8_length(std::string_view text);
+
 }  // namespace jmach

@@ -18,13 +18,17 @@
 
 #include "core/number_text.h"
 #include "core/utf8.h"
-#include "script/script_io.h"
-#include "script/script_parse.h"
+#include "session/controls.h"
+#include "session/script_parse.h"
+#include "session/script_text.h"
 
 namespace jmach::script_contract {
 
-// The window's ranges, in the parser's order.
-inline constexpr InputRanges kRanges = {{{0, 30}, {0, 15}, {11, 101}, {-10, 10}, {0, 100}, {0, 90}}};
+// The window's ranges, in the parser's order: those the controls show.
+struct Range {
+    int minimum, maximum;
+};
+inline constexpr Range kRanges[] = {{0, 30}, {0, 15}, {11, 101}, {-10, 10}, {0, 100}, {0, 90}};
 
 // The longest message a bad line may give: the longest wording (export's
 // list of charts and views, under 100 bytes) and a quoted excerpt of
@@ -81,7 +85,7 @@ inline std::string check(std::string_view bytes, std::size_t piece) {
         if (valid_utf8(line) != line) return where + "not well-formed UTF-8";
         if (line.find_first_of("\r\n") != std::string::npos) return where + "holds a line end";
         if (line.size() > 3 * kMaxScriptLine) return where + "beyond the bound";
-        const auto parsed = parse_script_line(line, kRanges);
+        const auto parsed = parse_script_line(line);
         if (const auto* message = std::get_if<std::string>(&parsed)) {
             if (message->size() > kMaxMessage) return where + "a message of " + std::to_string(message->size()) + " bytes";
             if (valid_utf8(*message) != *message) return where + "a message that is not well-formed UTF-8";

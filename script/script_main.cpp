@@ -2,21 +2,26 @@
 // actions and prints what its value boxes (and charts) show after each.
 //
 //   jmach-script [--charts] [--table FILE] [SCRIPT]   (no SCRIPT or "-": standard input)
+//
+// The window here is the session alone. The Qt window that paints images
+// is a part of its own, loaded when the first snapshot or image export
+// comes: a script without one neither starts a GUI application nor loads
+// its libraries.
 
-#include <QApplication>
-
+#include <dlfcn.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <string>
 
 #include "app/command_line.h"
-#include "app/form1.h"
-#include "app/platform_notices.h"
 #include "app/table_location.h"
+#include "core/file_write.h"
 #include "script/script_io.h"
-#include "script/script_runner.h"
+#include "session/script_runner.h"
 
 namespace {
 
@@ -36,20 +41,69 @@ constexpr const char* kDescription =
     "  sonic on|off                    the sonic level on the pressure chart\n"
     "  keep CHART | unkeep CHART       keep the chart's curves as its reference, or clear it";
 
-QtMessageHandler default_handler = nullptr;
+// Where the part that paints images lies: beside the program in a build,
+// in the installation's library folder once installed.
+#ifndef JMACH_IMAGES_FROM_BIN
+#error "the build names the folder of the image part relative to the programs (JMACH_IMAGES_FROM_BIN)"
+#endif
+constexpr const char* kImagesModule = "jmach-images.so";
 
-// Writing a PDF asks for the runtime folder, which a plain shell or a CI job
-// may not set; Qt then uses one of its own.
-void quiet_handler(QtMsgType type, const QMessageLogContext& context, const QString& text) {
-    if (type == QtWarningMsg && text.contains(QLatin1String("XDG_RUNTIME_DIR not set"))) return;
-    if (default_handler) default_handler(type, context, text);
-}
+// The files of a script: its CSV tables written here, its images by the
+// Qt window of the image part, loaded on first use.
+class ToolFiles : public jmach::ScriptFiles {
+public:
+    ToolFiles(int argc, char** argv) : argc_(argc), argv_(argv) {}
+
+    std::optional<std::string> write_file(const std::string& file, std::string_view bytes) override {
+        if (const auto reason = jmach::write_whole_file(file, bytes)) return jmach::cannot_write(file, *reason);
+        return std::nullopt;
+    }
+
+    std::optional<std::string> write_image(const jmach::Session& session, const jmach::ImageRequest& request) override {
+        if (!images_) {
+            std::string why;
+            images_ = load(why);
+            if (!images_) return jmach::cannot_write(request.file, why);
+        }
+        return images_->write_image(session, request);
+    }
+
+private:
+    std::unique_ptr<jmach::ScriptFiles> load(std::string& why) {
+        std::error_code ec;
+        const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+        const std::filesystem::path folder = ec ? std::filesystem::path(".") : self.parent_path();
+        void* part = nullptr;
+        for (const std::filesystem::path& place : {folder / kImagesModule, folder / JMACH_IMAGES_FROM_BIN / kImagesModule}) {
+            if ((part = ::dlopen(place.c_str(), RTLD_NOW | RTLD_LOCAL))) break;
+            if (std::filesystem::exists(place, ec)) {
+                why = std::string("the image part cannot be loaded (") + ::dlerror() + ")";
+                return nullptr;
+            }
+        }
+        if (!part) {
+            why = std::string("the image part ") + kImagesModule + " is not installed";
+            return nullptr;
+        }
+        using Make = jmach::ScriptFiles* (*)(int*, char**);
+        const auto make = reinterpret_cast<Make>(::dlsym(part, "jmach_window_images"));
+        if (!make) {
+            why = "the image part is not this program's";
+            return nullptr;
+        }
+        return std::unique_ptr<jmach::ScriptFiles>(make(&argc_, argv_));
+    }
+
+    int argc_;
+    char** argv_;
+    std::unique_ptr<jmach::ScriptFiles> images_;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
     // Before anything opens a file: a closed standard descriptor must not be
-    // taken by a file of Qt's, to be read as the script or written over.
+    // taken by a file of ours, to be read as the script or written over.
     const int closed = jmach::guard_standard_descriptors();
     jmach::set_application_identity();
     jmach::CommandLine command_line(QStringLiteral("jmach-script"), QStringLiteral("[SCRIPT]"),
@@ -66,12 +120,6 @@ int main(int argc, char** argv) {
     const std::string script_name = positional.isEmpty() ? std::string() : positional.front().toStdString();
     const char* script = positional.isEmpty() ? nullptr : script_name.c_str();
 
-    // The window is drawn into memory only, whatever display there is.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    jmach::quiet_platform_notices();
-    default_handler = qInstallMessageHandler(quiet_handler);
-    QApplication app(argc, argv);
-
     int in = STDIN_FILENO;  // a closed standard input reads as an empty script
     if (script && std::strcmp(script, "-") != 0) {
         std::string error;
@@ -81,21 +129,24 @@ int main(int argc, char** argv) {
         }
     }
 
-    jmach::Form1 form;
-    if (const auto error = jmach::load_startup_table(form, command_line.table(), jmach::installed_table_places())) {
+    jmach::Session session;
+    if (const auto error = jmach::load_startup_table(session, command_line.table(), jmach::installed_table_places())) {
         std::fprintf(stderr, "jmach-script: %s\n", error->c_str());
         return 1;
     }
-    if (!form.table_warning().empty()) std::fprintf(stderr, "jmach-script: %s\n", form.table_warning().c_str());
-    // The runner holds the window's paint back before it is shown: nobody
-    // sees its first frame either.
-    jmach::ScriptRunner runner(form, jmach::ScriptOptions{charts});
-    form.show();
-    QCoreApplication::processEvents();
+    if (!session.table_warning().empty()) std::fprintf(stderr, "jmach-script: %s\n", session.table_warning().c_str());
+    ToolFiles files(argc, argv);
+    jmach::ScriptRunner runner(session, jmach::ScriptOptions{charts}, &files);
     jmach::ScriptLineReader lines(jmach::fd_source(in));
     jmach::LineWriter out(STDOUT_FILENO, (closed & 2) != 0);
     std::string error;
-    const int status = runner.run(lines, out, script ? jmach::quote_excerpt(script) : "stdin", error);
+    const int status = runner.run(
+        lines,
+        [&](std::string_view line) -> std::optional<std::string> {
+            if (out.write_line(line)) return std::nullopt;
+            return out.error();
+        },
+        script ? jmach::quote_excerpt(script) : "stdin", error);
     if (status != 0) std::fprintf(stderr, "jmach-script: %s\n", error.c_str());
     return status;
 }

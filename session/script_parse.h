@@ -1,23 +1,16 @@
 #pragma once
-// One line of a jmach-script script read as an action, without the window:
+// One line of the script language read as an action, without running it:
 // what to do, or the message for a bad line.
 
-#include <array>
 #include <string>
 #include <string_view>
 #include <variant>
 
 namespace jmach {
 
-// The scroll-bar actions, in the order of the window's inputs.
-inline constexpr std::array<const char*, 6> kScriptInputWords = {"thickness", "camber", "np", "alpha", "xm", "mach"};
-// The charts a click can name, in the order of the window's charts.
-inline constexpr std::array<const char*, 5> kScriptChartNames = {"Mcrit", "profil", "pressure", "Picture_CL",
-                                                                 "Picture_CM"};
-
-// The views beside the window, and the inputs the critical Mach view sweeps.
-inline constexpr std::array<const char*, 2> kScriptViewNames = {"sweep", "flow"};
-inline constexpr std::array<const char*, 3> kScriptSweepInputs = {"thickness", "camber", "alpha"};
+// The words of the actions name the scroll bars by kInputWords, the charts
+// by kChartNames, the views by kViewNames and the swept inputs by
+// kSweepInputNames; the scroll bars' ranges are those of the control table.
 
 struct ScriptAction {
     enum class Kind {
@@ -32,33 +25,27 @@ struct ScriptAction {
         sonic,      // the sonic level on the pressure chart, on when `on`
         keep,       // keep chart `chart`'s curves as its reference
         unkeep,     // clear chart `chart`'s reference
-        sweep,      // open (or switch) the critical Mach view on input `input` (kScriptSweepInputs)
+        sweep,      // open (or switch) the critical Mach view on input `input`
         flow,       // open the flow-field view
-        close_view, // close view `view` (kScriptViewNames)
+        close_view, // close view `view`
         export_view,  // save view `view` (numbers or image) to the file `text`
     };
     Kind kind = Kind::skip;
-    int input = 0;  // index into kScriptInputWords
+    int input = 0;  // index into kInputWords (kSweepInputNames for a sweep)
     int value = 0;
-    int chart = 0;  // index into kScriptChartNames
+    int chart = 0;  // index into kChartNames
     double x = 0, y = 0;
     bool on = false;
-    int view = 0;  // index into kScriptViewNames
+    int view = 0;  // index into kViewNames
     std::string text;
     std::string content;  // the line without the blanks around it, as it is echoed
 };
-
-// Each scroll bar's range, in kScriptInputWords order.
-struct InputRange {
-    int minimum = 0, maximum = 0;
-};
-using InputRanges = std::array<InputRange, 6>;
 
 // The action of one line, or the message of a bad line (an unknown action,
 // a missing or non-whole number, a value out of its bar's range, a click
 // on something that is no chart, words after "about", a snapshot or export
 // without a file name, a probe without two finite numbers, "sonic" without
 // on or off). A message quotes at most 80 characters of the line.
-std::variant<ScriptAction, std::string> parse_script_line(std::string_view line, const InputRanges& ranges);
+std::variant<ScriptAction, std::string> parse_script_line(std::string_view line);
 
 }  // namespace jmach

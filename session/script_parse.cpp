@@ -1,9 +1,11 @@
-#include "script/script_parse.h"
+#include "session/script_parse.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "script/script_io.h"
+#include "charts/sweep.h"
+#include "session/controls.h"
+#include "session/script_text.h"
 
 namespace jmach {
 
@@ -27,7 +29,7 @@ int index_in(const std::array<const char*, N>& names, std::string_view word) {
         if (word == names[i]) return static_cast<int>(i);
     return -1;
 }
-int chart_index(std::string_view name) { return index_in(kScriptChartNames, name); }
+int chart_index(std::string_view name) { return index_in(kChartNames, name); }
 
 // A finite number written out in full (no blanks, nothing after it).
 bool read_number(std::string_view text, double& value) {
@@ -37,7 +39,7 @@ bool read_number(std::string_view text, double& value) {
 
 }  // namespace
 
-std::variant<ScriptAction, std::string> parse_script_line(std::string_view line, const InputRanges& ranges) {
+std::variant<ScriptAction, std::string> parse_script_line(std::string_view line) {
     ScriptAction action;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::string_view content = trim(line);
@@ -51,9 +53,9 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         space == std::string_view::npos ? std::string_view() : content.substr(space + 1);
     const std::string_view rest = trim(raw_rest);
 
-    for (std::size_t i = 0; i < kScriptInputWords.size(); ++i) {
-        if (word != kScriptInputWords[i]) continue;
-        const InputRange range = ranges[i];
+    for (std::size_t i = 0; i < kInputWords.size(); ++i) {
+        if (word != kInputWords[i]) continue;
+        const Control& range = input_bar(static_cast<Input>(i));
         int value = 0;
         const auto [end, ec] = std::from_chars(rest.data(), rest.data() + rest.size(), value);
         if (rest.empty() || ec != std::errc() || end != rest.data() + rest.size())
@@ -94,7 +96,7 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         const std::size_t gap = rest.find_first_of(" \t");
         const std::string_view name = rest.substr(0, gap);
         const std::string_view file = gap == std::string_view::npos ? std::string_view() : trim(rest.substr(gap));
-        action.view = index_in(kScriptViewNames, name);
+        action.view = index_in(kViewNames, name);
         action.chart = chart_index(name);
         if (action.view >= 0 || action.chart >= 0) {
             if (file.empty()) return "export " + std::string(name) + " needs a file name";
@@ -132,7 +134,7 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         return action;
     }
     if (word == "sweep") {
-        if ((action.input = index_in(kScriptSweepInputs, rest)) >= 0) {
+        if ((action.input = index_in(kSweepInputNames, rest)) >= 0) {
             action.kind = ScriptAction::Kind::sweep;
             return action;
         }
@@ -144,7 +146,7 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line,
         return action;
     }
     if (word == "close") {
-        if ((action.view = index_in(kScriptViewNames, rest)) >= 0) {
+        if ((action.view = index_in(kViewNames, rest)) >= 0) {
             action.kind = ScriptAction::Kind::close_view;
             return action;
         }
