@@ -101,7 +101,10 @@ std::string shortest_text(double v) {
     const long long exponent = d.before_point - 1;
     std::string out = std::signbit(v) ? "-" : "";
     out += d.digits.substr(0, 1);
-    if (d.digits.size() > 1) out += "." + d.digits.substr(1);
+    if (d.digits.size() > 1) {
+        out += '.';
+        out.append(d.digits, 1);
+    }
     out += fmt::format("e{}{:02d}", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
     return out.size() < plain.size() ? out : plain;
 }
