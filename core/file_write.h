@@ -10,9 +10,11 @@
 
 namespace jmach {
 
-// Writes `bytes` as the file `path`. Returns the reason when nothing was
-// written ("No such file or directory", "Permission denied", ...); then
-// no temporary file is left behind.
+// Writes `bytes` as the file `path`: a new file, or a regular file that
+// is replaced and keeps its mode bits (through a symbolic link, the file
+// behind it). Returns the reason when nothing was written ("No such file
+// or directory", "is a device", "is read-only", ...); then nothing was
+// changed and no temporary file is left behind.
 std::optional<std::string> write_whole_file(const std::string& path, std::string_view bytes);
 
 }  // namespace jmach

@@ -1,0 +1,135 @@
+// Saving replaces only regular files: whatever else a name stands for is
+// refused with its reason and left as it was, with nothing left beside it.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "core/file_write.h"
+
+namespace fs = std::filesystem;
+using jmach::write_whole_file;
+
+namespace {
+
+class FileWrite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() / ("jmach-write-" + std::to_string(::getpid()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    std::string at(const char* name) const { return (dir_ / name).string(); }
+    static std::string read(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static mode_t mode(const std::string& file) {
+        struct stat st {};
+        EXPECT_EQ(::lstat(file.c_str(), &st), 0);
+        return st.st_mode;
+    }
+    std::size_t entries() const {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+    }
+
+    fs::path dir_;
+};
+
+TEST_F(FileWrite, NewAndReplacedRegularFilesKeepTheirModeAndLinksStayLinks) {
+    const std::string file = at("a.csv");
+    ASSERT_FALSE(write_whole_file(file, "one"));
+    EXPECT_EQ(read(file), "one");
+
+    ::chmod(file.c_str(), 0640);
+    ASSERT_FALSE(write_whole_file(file, "two"));
+    EXPECT_EQ(read(file), "two");
+    EXPECT_EQ(mode(file) & 07777, 0640u);
+
+    const std::string link = at("link.csv");
+    fs::create_symlink(file, link);
+    ASSERT_FALSE(write_whole_file(link, "three"));
+    EXPECT_TRUE(S_ISLNK(mode(link)));
+    EXPECT_EQ(read(file), "three");
+    EXPECT_EQ(mode(file) & 07777, 0640u);
+    EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(FileWrite, ReadOnlyFilesAreRefusedByTheirBitsEvenForRoot) {
+    const std::string file = at("ro.csv");
+    ASSERT_FALSE(write_whole_file(file, "kept"));
+    ::chmod(file.c_str(), 0444);
+    EXPECT_EQ(write_whole_file(file, "lost").value_or(""), "is read-only");
+    EXPECT_EQ(read(file), "kept");
+    EXPECT_EQ(mode(file) & 07777, 0444u);
+    EXPECT_EQ(entries(), 1u);
+}
+
+TEST_F(FileWrite, PipesLoopsAndDanglingLinksAreRefusedAndLeftAlone) {
+    const std::string fifo = at("fifo");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0666), 0);
+    EXPECT_EQ(write_whole_file(fifo, "x").value_or(""), "is a named pipe");
+    EXPECT_TRUE(S_ISFIFO(mode(fifo)));
+
+    const std::string to_fifo = at("to-fifo.csv");
+    fs::create_symlink(fifo, to_fifo);
+    EXPECT_EQ(write_whole_file(to_fifo, "x").value_or(""), "is a named pipe");
+    EXPECT_TRUE(S_ISLNK(mode(to_fifo)));
+
+    const std::string loop = at("loop.csv");
+    fs::create_symlink(loop, loop);
+    EXPECT_EQ(write_whole_file(loop, "x").value_or(""), "Too many levels of symbolic links");
+    EXPECT_TRUE(S_ISLNK(mode(loop)));
+
+    const std::string dangling = at("dangling.csv");
+    fs::create_symlink(at("nowhere/x.csv"), dangling);
+    EXPECT_TRUE(write_whole_file(dangling, "x"));
+    EXPECT_TRUE(write_whole_file(dir_.string(), "x"));
+    EXPECT_EQ(entries(), 4u);
+}
+
+TEST_F(FileWrite, DevicesAreRefusedWhenTheTestsMayMakeOne) {
+    const std::string device = at("null");
+    if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) GTEST_SKIP() << "needs root to make a device node";
+    const std::string link = at("to-null.csv");
+    fs::create_symlink(device, link);
+    EXPECT_EQ(write_whole_file(device, "x").value_or(""), "is a device");
+    EXPECT_EQ(write_whole_file(link, "x").value_or(""), "is a device");
+    EXPECT_TRUE(S_ISCHR(mode(device)));
+    EXPECT_EQ(entries(), 2u);
+}
+
+TEST_F(FileWrite, TheProgramsOwnOutputIsRefusedHoweverItIsNamed) {
+    // Standard output sent to a file, then saved onto through a link to
+    // /dev/stdout and under the file's own name.
+    const std::string out = at("out.txt");
+    const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    std::fflush(stdout);
+    const int saved = ::dup(STDOUT_FILENO);
+    ::dup2(fd, STDOUT_FILENO);
+    ::close(fd);
+    const std::string link = at("so.csv");
+    fs::create_symlink("/dev/stdout", link);
+    const auto through_link = write_whole_file(link, "csv");
+    const auto by_name = write_whole_file(out, "csv");
+    (void)!::write(STDOUT_FILENO, "lines", 5);
+    ::dup2(saved, STDOUT_FILENO);
+    ::close(saved);
+    EXPECT_EQ(through_link.value_or(""), "is this program's standard output");
+    EXPECT_EQ(by_name.value_or(""), "is this program's standard output");
+    EXPECT_EQ(read(out), "lines");
+    EXPECT_EQ(entries(), 2u);
+}
+
+}  // namespace
