@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "airfoil/pressure.h"
 #include "airfoil/profile.h"
 
 namespace jmach {
@@ -107,7 +108,8 @@ FlowPoint flow_at_circle_point(const FieldConstants& f, Cx zeta, Cx t, double lo
     Cx plus_one = zeta + Cx{1.0, 0.0};
     Cx to_stag = zeta - f.stag;
     const double guard = kNoseGuard * f.a;
-    if (norm(plus_one) < guard * guard) {
+    const bool at_nose = norm(plus_one) < guard * guard;
+    if (at_nose) {
         // At the sharp nose: the nose factor a guard's distance outward.
         const double len = std::sqrt(norm(t));
         const Cx outward = (len > 0) ? Cx{t.re / len, t.im / len} : Cx{-1.0, 0.0};
@@ -116,14 +118,19 @@ FlowPoint flow_at_circle_point(const FieldConstants& f, Cx zeta, Cx t, double lo
     }
     Cx w = f.e_minus * (to_stag / plus_one) * ((zeta * zeta) / (t * t));
     const double speed = std::sqrt(norm(w));
-    if (!(speed <= kFieldSpeedCeiling)) {
+    const bool stand_in = at_nose && log_ring == 0 && !(speed <= kSharpNoseSpeed);
+    if (stand_in) {
+        // On the surface at the sharp nose the surface pressure's stand-in
+        // speed, so both give the same Cp there.
+        w = (std::isfinite(speed) && speed > 0) ? (kSharpNoseSpeed / speed) * w : kSharpNoseSpeed * f.e_minus;
+    } else if (!(speed <= kFieldSpeedCeiling)) {
         // Saturate: the direction kept where it has one.
         w = (std::isfinite(speed) && speed > 0) ? (kFieldSpeedCeiling / speed) * w
                                                  : kFieldSpeedCeiling * f.e_minus;
     }
     out.u = w.re;
     out.v = -w.im;
-    out.cp = 1.0 - norm(w);
+    out.cp = stand_in ? 1.0 - kSharpNoseSpeed * kSharpNoseSpeed : 1.0 - norm(w);
 
     // W = e^(-i alpha) t + a^2 e^(i alpha)/t + i Gamma/(2 pi) ln t with
     // Gamma/(2 pi) = 2 a sin(alpha + beta); Im W less its surface value, in

@@ -17,6 +17,14 @@ double surface_speed(const ModelState& s, double alpha, double sin_beta_alpha, d
     return 2.0 * (sin_beta_alpha + std::sin(v)) / map_deriv;
 }
 
+bool has_stand_in(const ModelState& s) {
+    if (!has_profile(s)) return false;
+    const int n = geometry_points(s);
+    for (int j = 2; j <= n - 1; ++j)
+        if (s.map_deriv[j] == 0 && s.cp_surf[j] == 1.0 - kSharpNoseSpeed * kSharpNoseSpeed) return true;
+    return false;
+}
+
 double basınc_hesapla(ModelState& s, int alpha_pos) {
     s.alpha_deg = alpha_pos;
     const double alpha = s.pi_value * s.alpha_deg / 180.0;
@@ -27,7 +35,7 @@ double basınc_hesapla(ModelState& s, int alpha_pos) {
     for (int j = 2; j <= n - 1; ++j) {
         // Where the derivative vanishes the speed is unbounded and 10 stands
         // in for it.
-        const double q = (s.map_deriv[j] == 0) ? 10.0
+        const double q = (s.map_deriv[j] == 0) ? kSharpNoseSpeed
                                                : surface_speed(s, alpha, sin_beta_alpha, s.theta[j], s.map_deriv[j]);
         s.cp_surf[j] = 1.0 - q * q;
     }

@@ -9,6 +9,17 @@ namespace jmach {
 // Below this minimum pressure coefficient the critical Mach search runs.
 inline constexpr double kMcritThreshold = -0.01;
 
+// Where the map's derivative vanishes on the surface (the sharp nose of a
+// zero-thickness profile) the speed is unbounded; this speed stands in for
+// it, so the nose point's Cp is -99.
+inline constexpr double kSharpNoseSpeed = 10.0;
+inline constexpr const char* kStandInNote =
+    "-99 stands for the unbounded suction peak at the sharp leading edge of a zero-thickness profile at incidence.";
+
+// Whether the last surface pressure of the record holds the stand-in at
+// its sharp nose.
+bool has_stand_in(const ModelState& s);
+
 // Signed surface speed (free stream 1) at the circle point of polar angle
 // theta, for the angle of attack alpha in radians, given |dz/dzeta| there
 // (not 0) and sin(beta + alpha), which is the same at every point.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "airfoil/pressure.h"
 #include "core/number_text.h"
 
 namespace jmach {
@@ -74,10 +75,14 @@ std::optional<Probe> probe_pressure(const ModelState& s, const std::optional<Mac
     p.values = {{"point", i}, {"surface", surface_name(s, i)}, {"x", s.prof_x[i]}, {"cp", cp}, {"one_minus_cp", 1.0 - cp}};
     p.text = "Point " + std::to_string(i) + ", " + surface_name(s, i) + " surface, x/c = " + text4(s.prof_x[i]) +
              "\nCp = " + text4(cp) + ", 1 - Cp = " + text4(1.0 - cp);
+    if (s.map_deriv[i] == 0 && cp == 1.0 - kSharpNoseSpeed * kSharpNoseSpeed) p.text += std::string("\n") + kStandInNote;
     if (drawn) {
         const double cp_pg = cp / drawn->beta, cp_star = critical_cp(s, drawn->mach);
         const std::optional<double> m = local_mach(s, cp_pg, drawn->mach);
-        const bool supersonic = m && *m > 1.0;
+        // Supersonic where the corrected Cp lies below Cp*, as the stretches,
+        // the sonic level and the flow view say; beyond the vacuum limit
+        // there is no local Mach number to give.
+        const bool supersonic = cp_pg < cp_star;
         p.values.push_back({"mach", drawn->mach});
         p.values.push_back({"cp_pg", cp_pg});
         p.values.push_back({"cp_star", cp_star});
@@ -85,7 +90,8 @@ std::optional<Probe> probe_pressure(const ModelState& s, const std::optional<Mac
         p.values.push_back({"supersonic", supersonic});
         p.text += "\nAt M∞ = " + number_text(drawn->mach) + ": Prandtl-Glauert Cp = " + text4(cp_pg) +
                   ", Cp* = " + text4(cp_star) + "\nLocal Mach number " +
-                  (m ? text4(*m) + (supersonic ? ": supersonic" : "") : std::string("beyond the vacuum limit"));
+                  (m ? text4(*m) : std::string("beyond the vacuum limit")) +
+                  (supersonic ? ": supersonic" : "");
     }
     return p;
 }
@@ -117,6 +123,7 @@ std::optional<Probe> probe_mcrit(const ModelState& s, const std::optional<Critic
     p.text = "M∞ = " + number_text(m.mach) + ", minimum Cp " + text4(machs->cp_min) + " corrected:\nPrandtl-Glauert " +
              text4(m.cp_pg) + "\nKármán-Tsien " + text4(m.cp_kt) + "\nLaitone " + text4(m.cp_la) + "\nCp* = " +
              text4(m.cp_star);
+    if (machs->stand_in) p.text += std::string("\n") + kStandInNote;
     return p;
 }
 

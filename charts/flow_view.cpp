@@ -184,12 +184,17 @@ ChartTable flow_table(const ModelState& s, const std::optional<MachInUse>& mach)
     return t;
 }
 
-FlowSummary flow_summary(const ModelState& s, const std::optional<MachInUse>& mach) {
+FlowSummary flow_summary(const ModelState& s, const std::optional<MachInUse>& mach,
+                         std::optional<double> surface_peak_cp) {
     FlowSummary out;
     if (!by_mach(mach)) return out;
     for_each_table_point(s, [&](double, double, const FlowPoint& p) {
         out.m_local_max = std::max(out.m_local_max, field_local_mach(s, p.cp, mach));
     });
+    // The grid can step over a narrow suction peak; the surface's exact
+    // minimum cannot.
+    if (surface_peak_cp && std::isfinite(*surface_peak_cp))
+        out.m_local_max = std::max(out.m_local_max, field_local_mach(s, *surface_peak_cp, mach));
     out.sonic = out.m_local_max > 1.0;
     return out;
 }

@@ -47,7 +47,10 @@ struct FlowSummary {
     bool sonic = false;
     double m_local_max = 0;
 };
-FlowSummary flow_summary(const ModelState& s, const std::optional<MachInUse>& mach);
+// With the exact minimum of the continuous surface's Cp, when there is one,
+// among the points looked at.
+FlowSummary flow_summary(const ModelState& s, const std::optional<MachInUse>& mach,
+                         std::optional<double> surface_peak_cp = std::nullopt);
 
 // The colour scale of the map: deep blue at `bottom` and beyond it, white
 // at `white`, deep red at `top` and beyond it, linear in between, so fast

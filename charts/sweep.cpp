@@ -26,6 +26,7 @@ SweepPoint sweep_point(const ModelState& table, int thickness, int camber, int n
     // The same steps as the window's chain: the sampled minimum and, below
     // the threshold, its critical Mach search.
     const double cp_min = basınc_hesapla(s, alpha);
+    p.stand_in = has_stand_in(s) && cp_min == 1.0 - kSharpNoseSpeed * kSharpNoseSpeed;
     if (cp_min < kMcritThreshold) {
         p.mcrit_pg = mcrit_search(s, cp_min).mcr;
         p.mcrit_kt = critical_mach(s, cp_min, CompressibilityRule::karman_tsien);

@@ -31,6 +31,7 @@ struct SweepInputs {
 // also an unbounded suction peak).
 struct SweepPoint {
     std::optional<double> mcrit_pg, mcrit_kt, mcrit_la, mcrit_pg_exact;
+    bool stand_in = false;  // the sampled curves come from the sharp nose's -99
 };
 SweepPoint sweep_point(const ModelState& table, int thickness, int camber, int n_points, int alpha);
 

@@ -73,6 +73,7 @@ struct CriticalMachs {
     int samples = 0;
     double pg = 0, kt = 0, la = 0;
     bool bracketed = false;  // the Prandtl-Glauert value was found by bracketing
+    bool stand_in = false;   // cp_min is the sharp nose's stand-in, not a true peak
 };
 CriticalMachs critical_machs(const ModelState& s, double cp0, const McritCurves& curves, const McritResult& pg);
 

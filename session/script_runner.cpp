@@ -221,6 +221,7 @@ std::string ScriptRunner::report(const ScriptAction& action) const {
     out += ",\"x_cp_min_exact\":" + (exact ? json_number(exact->x) : "null");
     out += ",\"mcrit_kt\":" + (machs ? json_number(machs->kt) : "null");
     out += ",\"mcrit_la\":" + (machs ? json_number(machs->la) : "null");
+    out += std::string(",\"mcrit_held\":") + (session_.mcrit_held() ? "true" : "false");
     out += ",\"supersonic\":" + session_.supersonic_json();
     if (action.kind == ScriptAction::Kind::probe) {
         const std::optional<Probe> probe = session_.probe(static_cast<ChartId>(action.chart), action.x, action.y);

@@ -1,6 +1,7 @@
 #include "session/session.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 #include "airfoil/pressure.h"
@@ -244,7 +245,18 @@ void Session::basınc_hesapla() {
     box(CpMin) = rounded_text(cp_min, 3);
     exact_minimum_ = exact_surface_minimum(s_);
     last_cp_min_ = cp_min;  // explained with the pressure chart, which follows
-    if (cp_min < kMcritThreshold) Mcrit_iter(cp_min);
+    stand_in_ = has_stand_in(s_) && cp_min == 1.0 - kSharpNoseSpeed * kSharpNoseSpeed;
+    if (cp_min < kMcritThreshold) {
+        Mcrit_iter(cp_min);
+        mcrit_held_ = false;
+    } else if (critical_machs_) {
+        // The critical Mach number stays as the last search found it; its
+        // tooltip says whose it is.
+        mcrit_held_ = true;
+        mcrit_tip_ = mcrit_description(*critical_machs_) + "\n\nThis value belongs to an earlier state (" +
+                     mcrit_inputs_ + "): the minimum Cp here, " + box(CpMin) + ", is not below " +
+                     number_text(kMcritThreshold) + ", so no search ran.";
+    }
 }
 
 void Session::Mcrit_iter(double cp_min) {
@@ -254,7 +266,11 @@ void Session::Mcrit_iter(double cp_min) {
     mcrit_marker(drawing(ChartId::Mcrit), r);
     box(Mcrit) = rounded_text(r.mcr, 4);
     critical_machs_ = jmach::critical_machs(s_, cp_min, curves, r);
+    critical_machs_->stand_in = stand_in_;
     mcrit_tip_ = mcrit_description(*critical_machs_);
+    if (stand_in_) mcrit_tip_ += std::string("\n\n") + kStandInNote;
+    mcrit_inputs_ = "thickness " + number_text(s_.thickness) + ", camber " + number_text(s_.camber) + ", nP " +
+                    number_text(s_.n_points) + ", α " + number_text(s_.alpha_deg) + "°";
 }
 
 void Session::basınc_ciz() {
@@ -275,6 +291,7 @@ void Session::describe_cp_min() {
     // Where the flow is locally supersonic at the Mach number in use.
     if (const std::string supersonic = describe_supersonic(s_, drawn_mach(ChartId::pressure)); !supersonic.empty())
         cp_min_tip_ += "\n\n" + supersonic;
+    if (stand_in_) cp_min_tip_ += std::string("\n\n") + kStandInNote;
 }
 
 void Session::CL_Alfa_ciz() {
@@ -300,7 +317,11 @@ std::optional<double> Session::free_stream_factor() {
     mach_look_ = mach_box_look(texts_[Moo]);
     chain_mach_ = texts_[Moo];
     mach_factor_ = free_stream(s_, mach_look_.mach);
-    mach_in_use_ = mach_factor_ ? std::optional<MachInUse>(MachInUse{*mach_look_.mach, *mach_factor_}) : std::nullopt;
+    // The rules take M squared, so a typed negative number of magnitude
+    // below 1 is used as its magnitude: every chart, view and readout gets
+    // what the positive number gives.
+    mach_in_use_ =
+        mach_factor_ ? std::optional<MachInUse>(MachInUse{std::fabs(*mach_look_.mach), *mach_factor_}) : std::nullopt;
     return mach_factor_;
 }
 
@@ -345,7 +366,7 @@ std::string Session::probe_text(ChartId which, double x, double y) const {
 std::string Session::supersonic_json() const { return jmach::supersonic_json(s_, drawn_mach(ChartId::pressure)); }
 
 std::string Session::flow_json() const {
-    const FlowSummary summary = flow_summary(s_, drawn_mach(ChartId::pressure));
+    const FlowSummary summary = flow_summary(s_, drawn_mach(ChartId::pressure), surface_peak());
     const std::string largest = shortest_text(summary.m_local_max);
     return std::string("{\"sonic\":") + (summary.sonic ? "true" : "false") +
            ",\"m_local_max\":" + (largest.empty() ? std::string("null") : largest) + "}";

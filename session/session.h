@@ -142,6 +142,9 @@ public:
     const std::optional<Sweep>& sweep() const { return sweep_; }
     // The tick numbers and axis titles of an open view's chart.
     std::vector<ViewCaption> view_captions(View view) const;
+    // The legend above a view's chart: what its curves are, and for the
+    // sweep where the sharp nose's stand-in decides its sampled curves.
+    std::string view_legend(View view) const;
     // The flow view is drawn for a drawing area of this width/height.
     static double flow_aspect();
 
@@ -160,6 +163,9 @@ public:
     // empty before the first.
     const std::optional<SurfaceMinimum>& exact_minimum() const { return exact_minimum_; }
     const std::optional<CriticalMachs>& critical_machs() const { return critical_machs_; }
+    // Whether the critical Mach numbers shown belong to an earlier state:
+    // the last pressure's minimum was not low enough for a search.
+    bool mcrit_held() const { return mcrit_held_; }
     // What a chart shows at a point of its user coordinates (empty outside
     // its scale rectangle and where it shows nothing), and the tooltip of
     // it, with the inputs of the reference in grey when one is kept.
@@ -219,6 +225,11 @@ private:
     void describe_cp_min();
     void update_sweep();
     void update_flow();
+    bool sweep_stand_in() const;
+    // The exact minimum Cp of the continuous surface, where it is finite.
+    std::optional<double> surface_peak() const {
+        return exact_minimum_ ? std::optional<double>(exact_minimum_->cp) : std::nullopt;
+    }
 
     RecordingSurface& drawing(ChartId chart) { return charts_[static_cast<std::size_t>(chart)]; }
     std::string& box(std::size_t index) { return texts_[index]; }
@@ -238,6 +249,9 @@ private:
     std::optional<SurfaceMinimum> exact_minimum_;
     std::optional<CriticalMachs> critical_machs_;
     double last_cp_min_ = 0;  // the sampled minimum of the last pressure computed
+    bool stand_in_ = false;   // ... and it is the sharp nose's stand-in
+    bool mcrit_held_ = false;
+    std::string mcrit_inputs_;  // the inputs of the last search
     std::array<std::optional<MachInUse>, 5> drawn_mach_;
     std::array<RecordingSurface, 5> charts_;
     bool sonic_level_ = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "airfoil/pressure.h"
 #include "charts/flow_view.h"
 #include "session/session.h"
 
@@ -53,6 +54,17 @@ std::vector<ViewCaption> Session::view_captions(View view) const {
     return out;
 }
 
+bool Session::sweep_stand_in() const {
+    return sweep_ &&
+           std::any_of(sweep_->points.begin(), sweep_->points.end(), [](const SweepPoint& p) { return p.stand_in; });
+}
+
+std::string Session::view_legend(View view) const {
+    std::string legend = view_info(view).legend;
+    if (view == View::sweep && sweep_stand_in()) legend += std::string(" In the sampled curves at zero thickness, ") + kStandInNote;
+    return legend;
+}
+
 std::string Session::chart_text(ChartId which) const {
     const std::size_t index = static_cast<std::size_t>(which);
     if (!chart(which).scale()) return std::string(kChartTitles[index]) + " chart: nothing drawn yet.";
@@ -78,7 +90,7 @@ std::string Session::chart_text(ChartId which) const {
 std::string Session::view_text(View view) const {
     if (view == View::flow) {
         if (!flow_open_) return "Flow field chart.";
-        const FlowSummary summary = flow_summary(s_, drawn_mach(ChartId::pressure));
+        const FlowSummary summary = flow_summary(s_, drawn_mach(ChartId::pressure), surface_peak());
         return "Flow field chart: streamlines about the profile over the local Mach number, at most " +
                rounded_text(summary.m_local_max, 4) +
                (summary.sonic ? "; the flow turns supersonic inside the orange sonic line."
@@ -93,7 +105,8 @@ std::string Session::view_text(View view) const {
     auto value = [&](std::size_t i) { return rounded_text(sweep_value(sweep_->input, sweep_->values[i]), 4); };
     return "Critical Mach number chart against " + input + " from " + value(0) + " to " +
            value(sweep_->values.size() - 1) + ", the other inputs as set: by Prandtl-Glauert at most " +
-           rounded_text(*sweep_->points[*best].mcrit_pg, 4) + ", at " + value(*best) + ".";
+           rounded_text(*sweep_->points[*best].mcrit_pg, 4) + ", at " + value(*best) + "." +
+           (sweep_stand_in() ? std::string(" ") + kStandInNote : std::string());
 }
 
 std::string Session::reference_note(ChartId which) const {
