@@ -100,12 +100,11 @@
     return [ax + t0 * dx, ay + t0 * dy, ax + t1 * dx, ay + t1 * dy];
   }
 
-  // The drawing on a 2D context of W x H device pixels, lines `width`
+  // The drawing on a 2D context, W x H device pixels from its origin, lines `width`
   // pixels wide: grid lines on whole pixels (sharp at any pixel ratio),
   // sloping segments of one colour stroked together, a kept reference in
   // grey over the grid and beneath the curves.
   function paintInto(ctx, pic, W, H, width) {
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.fillStyle = SURFACE;
     ctx.fillRect(0, 0, W, H);
     const d = pic.drawing;
@@ -194,7 +193,9 @@
     const W = Math.max(1, Math.round(pic.w * scale * ratio)), H = Math.max(1, Math.round(pic.h * scale * ratio));
     if (pic.canvas.width !== W) pic.canvas.width = W;
     if (pic.canvas.height !== H) pic.canvas.height = H;
-    paintInto(pic.canvas.getContext('2d'), pic, W, H, Math.max(1, Math.round(ratio * scale * table.window.twips_per_pixel)));
+    const ctx = pic.canvas.getContext('2d');
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    paintInto(ctx, pic, W, H, Math.max(1, Math.round(ratio * scale * table.window.twips_per_pixel)));
   }
 
   // Repaints the drawings whose count moved since they were painted, or all.
@@ -658,10 +659,10 @@
     // The chart's size in desktop pixels, which its captions are placed in.
     const desktop = (n) => (views[n] ? views[n].info : { width: pictures[n].w / tpp, height: pictures[n].h / tpp });
     const chart = (n, x, y, w, h) => {
-      const pic = pictures[n], size = desktop(n);
+      const size = desktop(n);
       ctx.save();
       ctx.translate(x, y);
-      paintInto(ctx, pic, w, h, k);
+      paintInto(ctx, { drawing: drawing(n), fg: pictures[n].fg }, w, h, k);
       ctx.setTransform(1, 0, 0, 1, x, y);
       for (const c of JSON.parse(api.captions(n))) {
         ctx.font = (c.italic ? 'italic ' : '') + (c.bold ? 'bold ' : '') + c.size * k + 'px ' + c.family;
@@ -673,6 +674,7 @@
       ctx.restore();
     };
     if (name === 'window') {
+      refresh();  // the value boxes as a script left them
       canvas.width = k * table.window.width / tpp;
       canvas.height = k * table.window.height / tpp;
       ctx.fillStyle = '#f0f0f0';
@@ -689,8 +691,7 @@
         else if (c.kind === 'value_box') ctx.fillText(byId(c.name).value, x + k * 2, y + k * 2);
       }
     } else {
-      const pic = pictures[name];
-      if (!pic || (views[name] && views[name].panel.hidden)) return false;
+      if (!pictures[name]) return false;
       canvas.width = k * desktop(name).width;
       canvas.height = k * desktop(name).height;
       chart(name, 0, 0, canvas.width, canvas.height);
