@@ -442,7 +442,8 @@
         const button = element('button', head, 'view-file');
         button.type = 'button';
         button.textContent = kind.toUpperCase();
-        button.title = 'Save the ' + info.title.toLowerCase() + ' ' + what + ' as ' + kind.toUpperCase();
+        button.title = 'Save the ' + info.title[0].toLowerCase() + info.title.slice(1) + ' ' + what + ' as ' +
+          kind.toUpperCase();
         button.setAttribute('aria-label', button.title);
         button.addEventListener('click', () => save(name, kind));
       }
