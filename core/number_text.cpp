@@ -24,8 +24,10 @@ fast_float::from_chars_result read_decimal(const char* text, std::size_t size, d
     return fast_float::from_chars(text, text + size, value, fast_float::chars_format::general);
 }
 
-// Integers from 2^53 up are written out digit for digit.
-constexpr double kExactIntegers = 9007199254740992.0;
+// Integers from 2^53 (2^24 in single precision) up are written out digit
+// for digit.
+constexpr double exact_integers(double) { return 9007199254740992.0; }
+constexpr double exact_integers(float) { return 16777216.0; }
 
 // The shortest significant digits that read back as a finite, non-zero v
 // (no leading or trailing zeros) and how many of them stand before the
@@ -35,7 +37,10 @@ struct ShortestDigits {
     long long before_point = 0;
 };
 
-ShortestDigits shortest_digits(double v) {
+// In the precision of T: a float's shortest digits are those that read
+// back as the same float.
+template <typename T>
+ShortestDigits shortest_digits(T v) {
     std::string shortest = fmt::format("{}", std::fabs(v));
     int exponent = 0;
     if (const std::size_t e = shortest.find('e'); e != std::string::npos) {
@@ -69,9 +74,10 @@ double round_half_even(double v, int decimals) {
 namespace {
 
 // Finite, non-zero v with its shortest digits d as plain decimal text;
-// integers from 2^53 up written out digit for digit.
-std::string plain_text(double v, const ShortestDigits& d) {
-    if (std::fabs(v) >= kExactIntegers) return fmt::format("{:.0f}", v);
+// the large integers written out digit for digit.
+template <typename T>
+std::string plain_text(T v, const ShortestDigits& d) {
+    if (std::fabs(v) >= exact_integers(v)) return fmt::format("{:.0f}", static_cast<double>(v));
     const long long count = static_cast<long long>(d.digits.size());
     std::string out = std::signbit(v) ? "-" : "";
     if (d.before_point <= 0)
@@ -92,7 +98,10 @@ std::string number_text(double v) {
     return plain_text(v, shortest_digits(v));
 }
 
-std::string shortest_text(double v) {
+namespace {
+
+template <typename T>
+std::string shortest_in(T v) {
     if (!std::isfinite(v)) return {};
     if (v == 0) return std::signbit(v) ? "-0" : "0";
     const ShortestDigits d = shortest_digits(v);
@@ -107,6 +116,23 @@ std::string shortest_text(double v) {
     }
     out += fmt::format("e{}{:02d}", exponent < 0 ? '-' : '+', exponent < 0 ? -exponent : exponent);
     return out.size() < plain.size() ? out : plain;
+}
+
+}  // namespace
+
+std::string shortest_text(double v) { return shortest_in(v); }
+std::string shortest_text(float v) { return shortest_in(v); }
+
+std::optional<double> read_number_text(std::string_view text) {
+    const std::size_t length = leading_number_length(text);
+    if (length == 0 || length != text.size() || text[0] == '+') return std::nullopt;
+    const bool minus = text[0] == '-';
+    double value = 0;
+    const auto read = read_decimal(text.data() + minus, text.size() - minus, value);
+    if (read.ec != std::errc{} || read.ptr != text.data() + text.size() || !std::isfinite(value)) return std::nullopt;
+    const std::string_view mantissa = text.substr(0, text.find_first_of("eE"));
+    if (value == 0 && mantissa.find_first_of("123456789") != std::string_view::npos) return std::nullopt;
+    return minus ? -value : value;
 }
 
 std::string rounded_text(double v, int decimals) {

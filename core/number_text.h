@@ -23,6 +23,9 @@ std::string number_text(double v);
 // shorter ("0.1", "-4", "1e-05", "1e+22", "-0"). Empty for a value that is
 // not finite.
 std::string shortest_text(double v);
+// The same for a single-precision value: the shortest text that reads back
+// as the same float.
+std::string shortest_text(float v);
 
 // number_text(round_half_even(v, decimals)).
 std::string rounded_text(double v, int decimals);
@@ -31,6 +34,13 @@ std::string rounded_text(double v, int decimals);
 // skipped): optional sign, digits with an optional point (at least one
 // digit), optional exponent with at least one digit. 0 when none.
 std::size_t leading_number_length(std::string_view text);
+
+// The number a text holds from its first character to its last: optional
+// "-", digits with an optional point (at least one digit), optional
+// exponent. Empty for anything else (a "+", a blank, "inf", hexadecimal),
+// for a value beyond the doubles and for one that underflows to zero from
+// non-zero digits.
+std::optional<double> read_number_text(std::string_view text);
 
 // The leading decimal number of a text: leading blanks skipped, optional
 // sign, digits with "." as the decimal point, optional exponent. A text

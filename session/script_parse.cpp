@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "charts/sweep.h"
+#include "core/number_text.h"
 #include "session/controls.h"
 #include "session/script_text.h"
 
@@ -33,8 +34,9 @@ int chart_index(std::string_view name) { return index_in(kChartNames, name); }
 
 // A finite number written out in full (no blanks, nothing after it).
 bool read_number(std::string_view text, double& value) {
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return !text.empty() && ec == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+    const std::optional<double> read = read_number_text(text);
+    if (read) value = *read;
+    return read.has_value();
 }
 
 }  // namespace

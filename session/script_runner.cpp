@@ -1,7 +1,6 @@
 #include "session/script_runner.h"
 
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -13,10 +12,7 @@ namespace {
 
 template <typename T>
 std::string json_number(T v) {
-    if (!std::isfinite(v)) return "null";
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
+    return std::isfinite(v) ? shortest_text(v) : "null";
 }
 
 // "#rrggbb" in lower case, as a colour's name.

@@ -122,6 +122,29 @@ std::string state_link(const Session& session, std::string_view base) {
     return std::string(base) + (lines.empty() ? "" : "#state=" + percent_encoded(joined));
 }
 
+std::optional<std::string> percent_decoded(std::string_view part) {
+    auto digit = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return -1;
+    };
+    std::string out;
+    for (std::size_t i = 0; i < part.size(); ++i) {
+        if (part[i] != '%') {
+            out += part[i];
+            continue;
+        }
+        const int high = i + 2 < part.size() ? digit(part[i + 1]) : -1;
+        const int low = high >= 0 ? digit(part[i + 2]) : -1;
+        if (low < 0) return std::nullopt;
+        out += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    if (valid_utf8(out) != out) return std::nullopt;
+    return out;
+}
+
 StateOpened open_state(Session& session, std::string_view text) {
     if (text.empty()) return {true, {}};
     std::vector<std::string_view> lines;

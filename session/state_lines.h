@@ -29,6 +29,9 @@ std::string state_link(const Session& session, std::string_view base);
 // A text percent-encoded as a part of an address: every byte of its UTF-8
 // but the letters, digits and - _ . ! ~ * ' ( ) as %XX.
 std::string percent_encoded(std::string_view text);
+// The text of a percent-encoded part of an address; empty when a % is not
+// followed by two hexadecimal digits or the bytes are not well-formed UTF-8.
+std::optional<std::string> percent_decoded(std::string_view part);
 
 // The notice when a state cannot be opened.
 inline constexpr const char* kNotAStateNotice =

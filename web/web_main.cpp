@@ -1,42 +1,158 @@
-// The browser edition's entry points: the page calls these by name once the
-// WebAssembly runtime is up. Strings go in as UTF-8 and come back as
-// pointers into memory owned here, valid until the next call.
+// The browser edition's entry points: the page forwards every event to the
+// window (jmach::Session) through these and shows what it holds. Strings go
+// in as UTF-8 and come back as pointers into memory owned here, valid until
+// the next call that returns one.
 
 #include <emscripten/emscripten.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "airfoil/table.h"
-#include "charts/chart_reading.h"
-#include "charts/control_help.h"
-#include "charts/flow_view.h"
-#include "charts/sweep.h"
-#include "core/number_text.h"
-#include "web/web_form.h"
+#include "charts/svg_writer.h"
+#include "session/script_runner.h"
+#include "session/state_lines.h"
 
 // The airfoil table, embedded at build time.
 extern const char kAirfoilTable[];
 extern const unsigned long kAirfoilTableSize;
 
+// The page's own ways of writing a file: a download, and a chart or the
+// window painted on a canvas as PNG.
+EM_JS(void, page_download, (const char* file, const char* bytes, int size, const char* type), {
+    window.jmachPage.download(UTF8ToString(file), HEAPU8.slice(bytes, bytes + size), UTF8ToString(type));
+});
+EM_JS(int, page_png, (const char* name, const char* file), {
+    return window.jmachPage.savePng(UTF8ToString(name), UTF8ToString(file)) ? 1 : 0;
+});
+
 namespace {
 
-jmach::web::WebForm& form() {
-    static jmach::web::WebForm instance;
+using namespace jmach;
+
+Session& session() {
+    static Session instance;
     return instance;
 }
 
 std::string returned_text;
-std::vector<double> returned_chart;
+std::vector<double> returned_numbers;
 
 const char* hand_back(std::string text) {
     returned_text = std::move(text);
     return returned_text.c_str();
 }
 
-const double* hand_back(std::vector<double> packed) {
-    returned_chart = std::move(packed);
-    return returned_chart.data();
+std::string json(std::string_view text) { return json_string(text); }
+std::string json(const char* text) { return json_string(text); }
+std::string json(bool v) { return v ? "true" : "false"; }
+
+int index_of(std::string_view name, const auto& names) {
+    for (std::size_t i = 0; i < std::size(names); ++i)
+        if (name == names[i]) return static_cast<int>(i);
+    return -1;
+}
+
+// The chart or view `name` at its size in desktop pixels, with its
+// foreground colour and the captions laid over it.
+std::optional<SvgPicture> picture(std::string_view name) {
+    SvgPicture out;
+    if (const int view = index_of(name, kViewNames); view >= 0) {
+        const View v = static_cast<View>(view);
+        const ViewInfo& info = view_info(v);
+        const auto& sc = session().view_chart(v).scale();
+        out.width = info.width;
+        out.height = info.height;
+        out.title = info.title;
+        if (!sc) return out;
+        for (const ViewCaption& c : session().view_captions(v)) {
+            out.captions.push_back({c.text, (c.x - sc->x1) / (sc->x2 - sc->x1) * info.width,
+                                    (c.y - sc->y1) / (sc->y2 - sc->y1) * info.height, static_cast<int>(c.horizontal),
+                                    static_cast<int>(c.vertical), c.title ? 10.0 : 9.0, false, c.title});
+        }
+        return out;
+    }
+    const Control* chart = control(name);
+    if (!chart || chart->kind != ControlKind::picture) return std::nullopt;
+    out.width = chart->width / kTwipsPerPixel;
+    out.height = chart->height / kTwipsPerPixel;
+    out.foreground = chart->foreground;
+    out.title = kChartTitles[static_cast<std::size_t>(index_of(name, kChartNames))];
+    for (const Control& c : controls()) {
+        if (c.kind != ControlKind::chart_label || name != c.parent) continue;
+        const bool arial = c.font == FontKind::tick || c.font == FontKind::title;
+        out.captions.push_back({c.caption, static_cast<double>(c.left) / kTwipsPerPixel,
+                                static_cast<double>(c.top) / kTwipsPerPixel, 0, 0, c.font == FontKind::tick ? 9.0 : 11.0,
+                                arial, false, arial ? "Arial" : "DejaVu Sans"});
+    }
+    return out;
+}
+
+const char* mime(FileFormat format) {
+    switch (format) {
+    case FileFormat::csv: return "text/csv";
+    case FileFormat::svg: return "image/svg+xml";
+    case FileFormat::png: return "image/png";
+    case FileFormat::pdf: break;
+    }
+    return "application/pdf";
+}
+
+void download(const std::string& file, std::string_view bytes, FileFormat format) {
+    const std::string base = file.substr(file.find_last_of('/') == std::string::npos ? 0 : file.find_last_of('/') + 1);
+    page_download(base.c_str(), bytes.data(), static_cast<int>(bytes.size()), mime(format));
+}
+
+// A script's files, as downloads.
+class PageFiles : public ScriptFiles {
+public:
+    std::optional<std::string> write_file(const std::string& file, std::string_view bytes) override {
+        download(file, bytes, FileFormat::csv);
+        return std::nullopt;
+    }
+    std::optional<std::string> write_image(const Session&, const ImageRequest& request) override {
+        if (request.format == FileFormat::pdf) return request.file + ": a PDF document is not available in the browser";
+        const char* name = request.of == ImageRequest::Of::view ? kViewNames[static_cast<std::size_t>(request.view)]
+                           : request.of == ImageRequest::Of::chart
+                               ? kChartNames[static_cast<std::size_t>(request.chart)]
+                               : "window";
+        if (request.format == FileFormat::png) {
+            if (page_png(name, request.file.c_str())) return std::nullopt;
+            return cannot_write(request.file, "the browser could not paint the image");
+        }
+        if (request.of == ImageRequest::Of::window)
+            return request.file + ": an image of the window is saved as PNG in the browser";
+        download(request.file, svg_text(*session().surface(name), *picture(name)), FileFormat::svg);
+        return std::nullopt;
+    }
+};
+
+// A drawing as the page paints it: [length, has scale, x1, y1, x2, y2,
+// where the leading grid ends, primitives drawn, has reference], then
+// each primitive (the drawing's, then the reference's) as kind (0 line,
+// 1 circle, 2 image), x1, y1, x2, y2, r, colour (-1: the foreground); an
+// image has its columns and rows in r and colour, then a colour a cell
+// (-1: none).
+void pack(std::vector<double>& out, const std::vector<Primitive>& items) {
+    for (const Primitive& p : items) {
+        const bool image = p.kind == Primitive::Kind::image;
+        out.insert(out.end(), {static_cast<double>(p.kind), p.x1, p.y1, p.x2, p.y2,
+                               image ? p.raster->columns : p.r,
+                               image ? p.raster->rows : p.colour ? static_cast<double>(*p.colour) : -1.0});
+        if (image)
+            for (const auto& cell : p.raster->cells) out.push_back(cell ? static_cast<double>(*cell) : -1.0);
+    }
+}
+
+std::string tooltips_json() {
+    std::string out = "{";
+    for (const char* name : kValueBoxNames) {
+        const std::string* tip = session().tooltip(name);
+        if (!tip) continue;
+        out += (out.size() > 1 ? ",\"" : "\"") + std::string(name) + "\":" + json(*tip);
+    }
+    return out + "}";
 }
 
 }  // namespace
@@ -45,218 +161,206 @@ extern "C" {
 
 // Start-up; "" or the reader's message when the table cannot be loaded.
 EMSCRIPTEN_KEEPALIVE const char* jm_start() {
-    const auto error = form().Form_Load(std::string_view(kAirfoilTable, kAirfoilTableSize), jmach::kTableFileName);
+    const auto error = session().Form_Load(std::string_view(kAirfoilTable, kAirfoilTableSize), kTableFileName);
     return hand_back(error.value_or(""));
 }
 
-// A scroll bar moved to `value`: its handler runs. 0 for an unknown bar.
-EMSCRIPTEN_KEEPALIVE int jm_scroll(const char* bar, int value) { return form().scroll(bar, value) ? 1 : 0; }
+// The control table as JSON, for the page to build its elements from.
+EMSCRIPTEN_KEEPALIVE const char* jm_controls() { return hand_back(controls_json()); }
 
-// A chart clicked. 0 for an unknown chart.
-EMSCRIPTEN_KEEPALIVE int jm_click(const char* chart) { return form().click(chart) ? 1 : 0; }
+// After a start-up that loaded the table: "" or the reader's warning.
+EMSCRIPTEN_KEEPALIVE const char* jm_table_warning() { return hand_back(session().table_warning()); }
 
-EMSCRIPTEN_KEEPALIVE void jm_type_mach(const char* text) { form().type_mach(text); }
+// ---- What the user does; each returns 0 for a name the window lacks ----
 
-EMSCRIPTEN_KEEPALIVE const char* jm_text(const char* box) {
-    const std::string* text = form().text(box);
-    return hand_back(text ? *text : std::string());
-}
-
-// After a start-up that loaded the table: "" or the reader's warning that
-// values after the last row were ignored.
-EMSCRIPTEN_KEEPALIVE const char* jm_table_warning() { return hand_back(form().table_warning()); }
-
-EMSCRIPTEN_KEEPALIVE const char* jm_tooltip(const char* box) {
-    const std::string* text = form().tooltip(box);
-    return hand_back(text ? *text : std::string());
-}
-
-// A control's accessible name and description, the desktop window's texts:
-// name, a line break, description; "" for an unknown control. A chart's
-// description tells what it shows, not how it is used.
-EMSCRIPTEN_KEEPALIVE const char* jm_help(const char* control) {
-    const jmach::ControlHelp* help = control ? jmach::control_help(control) : nullptr;
-    return hand_back(help ? std::string(help->name) + "\n" + help->description : std::string());
-}
-
-// 1 while the Mach box shows its note look (a usable number followed by
-// more text), else 0.
-EMSCRIPTEN_KEEPALIVE int jm_mach_noted() { return form().mach_noted() ? 1 : 0; }
-
-// What the sampling hides, as JSON number texts ("null" for none): the exact
-// minimum of the continuous surface ("cp_min_exact", "x_cp_min_exact") and
-// the critical Mach number by the two other rules ("mcrit_kt", "mcrit_la").
-EMSCRIPTEN_KEEPALIVE const char* jm_number(const char* key) {
-    const std::string_view name = key;
-    const auto& exact = form().exact_minimum();
-    const auto& machs = form().critical_machs();
-    std::optional<double> v;
-    if (name == "cp_min_exact" && exact) v = exact->cp;
-    else if (name == "x_cp_min_exact" && exact) v = exact->x;
-    else if (name == "mcrit_kt" && machs) v = machs->kt;
-    else if (name == "mcrit_la" && machs) v = machs->la;
-    const std::string text = v ? jmach::shortest_text(*v) : std::string();
-    return hand_back(text.empty() ? "null" : text);
-}
-
-// The messages raised since the last call, one per line; "" for none.
-EMSCRIPTEN_KEEPALIVE const char* jm_messages() {
-    std::string joined;
-    for (const std::string& m : form().take_messages()) joined += (joined.empty() ? "" : "\n") + m;
-    return hand_back(joined);
-}
-
-// How often the chart has changed; the page repaints a chart whose count moved.
-EMSCRIPTEN_KEEPALIVE unsigned jm_chart_version(const char* chart) {
-    const jmach::web::Chart* c = form().chart(chart);
-    return c ? c->version() : 0;
-}
-
-// The chart's drawing packed as pack_chart lays it out.
-EMSCRIPTEN_KEEPALIVE const double* jm_chart(const char* chart) {
-    const jmach::web::Chart* c = form().chart(chart);
-    return hand_back(c ? jmach::web::pack_chart(*c) : std::vector<double>{1});
-}
-
-// ---- Reading the charts: none of these runs a chain ----
-
-// What the chart shows at (x, y) in its user coordinates, as the JSON
-// object jmach-script writes under "probe"; "null" where it shows nothing
-// and for an unknown chart.
-EMSCRIPTEN_KEEPALIVE const char* jm_probe(const char* chart, double x, double y) {
-    const auto id = jmach::web::chart_id(chart);
-    const auto probe = id ? form().probe(*id, x, y) : std::nullopt;
-    return hand_back(probe ? jmach::probe_json(*probe) : "null");
-}
-
-// The same for the tooltip: one value a line, then the inputs of the
-// reference when one is kept; "" where it shows nothing.
-EMSCRIPTEN_KEEPALIVE const char* jm_probe_text(const char* chart, double x, double y) {
-    const auto id = jmach::web::chart_id(chart);
-    return hand_back(id ? form().probe_text(*id, x, y) : std::string());
-}
-
-// The sonic level over the pressure chart switched on (1) or off (0); the
-// pressure chart is drawn again as the last chain drew it.
-EMSCRIPTEN_KEEPALIVE void jm_sonic(int on) { form().set_sonic_level(on != 0); }
-
-// 1 while the sonic level is switched on.
-EMSCRIPTEN_KEEPALIVE int jm_sonic_level() { return form().sonic_level() ? 1 : 0; }
-
-// The chart's curves kept as its reference, and the reference cleared. 0
-// for an unknown chart.
-EMSCRIPTEN_KEEPALIVE int jm_keep(const char* chart) {
-    const auto id = jmach::web::chart_id(chart);
-    if (id) form().keep_reference(*id);
-    return id ? 1 : 0;
-}
-
-EMSCRIPTEN_KEEPALIVE int jm_unkeep(const char* chart) {
-    const auto id = jmach::web::chart_id(chart);
-    if (id) form().clear_reference(*id);
-    return id ? 1 : 0;
-}
-
-// The chart's reference packed as pack_reference lays it out.
-EMSCRIPTEN_KEEPALIVE const double* jm_reference(const char* chart) {
-    const jmach::web::Chart* c = form().chart(chart);
-    return hand_back(c ? jmach::web::pack_reference(*c) : std::vector<double>{1});
-}
-
-// The inputs the reference was kept with ("thickness 0.12, camber 0.04, ..."),
-// "" while none is kept.
-EMSCRIPTEN_KEEPALIVE const char* jm_reference_inputs(const char* chart) {
-    const jmach::web::Chart* c = form().chart(chart);
-    return hand_back(c ? c->reference_inputs() : std::string());
-}
-
-// The supersonic stretches of the pressure chart as drawn, as the JSON
-// jmach-script writes under "supersonic".
-EMSCRIPTEN_KEEPALIVE const char* jm_supersonic() { return hand_back(form().supersonic_json()); }
-
-// ---- The views beside the window ----
-
-// Opens the critical Mach number against "thickness", "camber" or "alpha",
-// or switches the open view to it. 0 for another name.
-EMSCRIPTEN_KEEPALIVE int jm_sweep(const char* input) {
-    const std::string_view name = input;
-    for (std::size_t i = 0; i < jmach::kSweepInputNames.size(); ++i) {
-        if (name != jmach::kSweepInputNames[i]) continue;
-        form().open_sweep(static_cast<jmach::SweepInput>(i));
-        return 1;
-    }
-    return 0;
-}
-
-// Opens the flow field; before any profile it raises its message instead.
-EMSCRIPTEN_KEEPALIVE void jm_flow() { form().open_flow(); }
-
-// Closes "sweep" or "flow" (nothing when it is closed). 0 for another name.
-EMSCRIPTEN_KEEPALIVE int jm_close(const char* view) {
-    const std::string_view name = view;
-    if (name == "sweep") form().close_sweep();
-    else if (name == "flow") form().close_flow();
-    else return 0;
+EMSCRIPTEN_KEEPALIVE int jm_scroll(const char* bar, int value) {
+    const int input = index_of(bar, kInputBars);
+    if (input < 0) return 0;
+    const Control& c = input_bar(static_cast<Input>(input));
+    if (value < c.minimum || value > c.maximum) return 0;
+    session().scroll(static_cast<Input>(input), value);
     return 1;
 }
 
-// 1 while the view is open.
-EMSCRIPTEN_KEEPALIVE int jm_view_open(const char* view) {
-    const std::string_view name = view;
-    return (name == "sweep" ? form().sweep_open() : name == "flow" && form().flow_open()) ? 1 : 0;
+EMSCRIPTEN_KEEPALIVE int jm_click(const char* chart) {
+    const int i = index_of(chart, kChartNames);
+    if (i >= 0) session().click(static_cast<ChartId>(i));
+    return i >= 0;
 }
 
-// The JSON jmach-script writes under "sweep" and "flow" while the view is
-// open; "" while it is closed.
-EMSCRIPTEN_KEEPALIVE const char* jm_view_json(const char* view) {
-    const std::string_view name = view;
-    if (name == "sweep" && form().sweep()) return hand_back(jmach::sweep_json(*form().sweep()));
-    if (name == "flow" && form().flow_open()) return hand_back(form().flow_json());
-    return hand_back(std::string());
+EMSCRIPTEN_KEEPALIVE void jm_type_mach(const char* text) { session().type_mach(text); }
+EMSCRIPTEN_KEEPALIVE void jm_about() { session().Mn_About_Click(); }
+EMSCRIPTEN_KEEPALIVE void jm_sonic(int on) { session().set_sonic_level(on != 0); }
+
+// Keep as reference (1) or Clear reference (0) on a chart.
+EMSCRIPTEN_KEEPALIVE int jm_keep(const char* chart, int keep) {
+    const int i = index_of(chart, kChartNames);
+    if (i < 0) return 0;
+    if (keep) session().keep_reference(static_cast<ChartId>(i));
+    else session().clear_reference(static_cast<ChartId>(i));
+    return 1;
 }
 
-// Where the open sweep's captions go: [0] the length, [1] the swept input
-// (0 thickness, 1 camber, 2 alpha), [2], [3] its value at the two ends of
-// its bar, then the tick values along x. {1} while it is closed.
-EMSCRIPTEN_KEEPALIVE const double* jm_sweep_captions() {
-    const auto& sweep = form().sweep();
-    if (!sweep) return hand_back(std::vector<double>{1});
-    const auto [low, high] = jmach::sweep_range(sweep->input);
-    std::vector<double> out{0, static_cast<double>(sweep->input), jmach::sweep_value(sweep->input, low),
-                            jmach::sweep_value(sweep->input, high)};
-    for (const double x : jmach::sweep_ticks(sweep->input)) out.push_back(x);
-    out[0] = static_cast<double>(out.size());
-    return hand_back(std::move(out));
+// Opens the critical Mach view on "thickness", "camber" or "alpha" (or
+// switches the open one); opens the flow view.
+EMSCRIPTEN_KEEPALIVE int jm_sweep(const char* input) {
+    const int i = index_of(input, kSweepInputNames);
+    if (i >= 0) session().open_sweep(static_cast<SweepInput>(i));
+    return i >= 0;
 }
 
-// Where the flow view's captions go, in its user units: [0] the length,
-// [1] 1 when the colour bar shows the local Mach number (0: the Cp), [2..5]
-// the Scale, [6] the field's left edge, [7] the bar's left edge, [8] the
-// right end of its ticks, then a value and its height on the bar for each
-// of its ticks.
-EMSCRIPTEN_KEEPALIVE const double* jm_flow_captions() {
-    const jmach::FlowFrame frame = jmach::flow_frame(jmach::web::WebForm::kFlowAspect);
-    const jmach::FlowColourScale scale = jmach::flow_colour_scale(form().drawn_pressure_mach());
-    std::vector<double> out{0, scale.by_mach ? 1.0 : 0.0, frame.x1, frame.y1, frame.x2, frame.y2,
-                            frame.field_x1, frame.bar_x1, frame.tick_x2};
-    for (const double v : scale.ticks) out.insert(out.end(), {v, frame.bar_y(scale, v)});
-    out[0] = static_cast<double>(out.size());
-    return hand_back(std::move(out));
+EMSCRIPTEN_KEEPALIVE void jm_flow() { session().open_flow(); }
+
+EMSCRIPTEN_KEEPALIVE int jm_close(const char* view) {
+    const int i = index_of(view, kViewNames);
+    if (i >= 0) session().close_view(static_cast<View>(i));
+    return i >= 0;
 }
 
-// ---- The numbers behind a chart or view, as the desktop writes them ----
+// ---- What the window shows ----
 
-// The chart's or view's table as the CSV file Save data writes; "" for a
-// closed view and an unknown name.
-EMSCRIPTEN_KEEPALIVE const char* jm_csv(const char* name) {
-    const auto table = form().chart_table(name);
-    return hand_back(table ? jmach::csv_text(*table) : std::string());
+// Everything but the drawings, as one JSON object: "texts" and "tips" of
+// the value boxes (a tip only where the window's tooltip tells a state),
+// "mach" (the Mach box's look: "unusable", "noted"), "messages" raised
+// since the last call (each to be answered with OK), "about" (how often
+// About was chosen), "sonic", "versions" of every chart and view (a
+// drawing to paint again when its count moved), "charts" (each chart's
+// text for screen readers and its reference note), and "views" (each
+// view's "open", "text", the swept "input").
+EMSCRIPTEN_KEEPALIVE const char* jm_shown() {
+    Session& s = session();
+    std::string out = "{\"texts\":{";
+    for (std::size_t i = 0; i < kValueBoxNames.size(); ++i)
+        out += (i ? ",\"" : "\"") + std::string(kValueBoxNames[i]) + "\":" + json(*s.text(kValueBoxNames[i]));
+    out += "},\"tips\":" + tooltips_json() + ",\"mach\":{\"unusable\":" + json(s.mach_unusable()) +
+           ",\"noted\":" + json(s.mach_look().noted) + "},\"messages\":[";
+    const std::vector<std::string> messages = s.take_messages();
+    for (std::size_t i = 0; i < messages.size(); ++i) out += (i ? "," : "") + json(messages[i]);
+    out += "],\"about\":" + std::to_string(s.about_requests()) + ",\"sonic\":" + json(s.sonic_level()) +
+           ",\"versions\":{";
+    for (std::size_t i = 0; i < kChartNames.size(); ++i)
+        out += (i ? ",\"" : "\"") + std::string(kChartNames[i]) + "\":" +
+               std::to_string(s.chart(static_cast<ChartId>(i)).version());
+    for (std::size_t i = 0; i < kViewNames.size(); ++i)
+        out += ",\"" + std::string(kViewNames[i]) + "\":" + std::to_string(s.view_chart(static_cast<View>(i)).version());
+    out += "},\"charts\":{";
+    for (std::size_t i = 0; i < kChartNames.size(); ++i) {
+        const ChartId id = static_cast<ChartId>(i);
+        out += (i ? ",\"" : "\"") + std::string(kChartNames[i]) + "\":{\"text\":" + json(s.chart_text(id)) +
+               ",\"note\":" + json(s.reference_note(id)) + "}";
+    }
+    out += "},\"views\":{";
+    for (std::size_t i = 0; i < kViewNames.size(); ++i) {
+        const View v = static_cast<View>(i);
+        const bool open = s.view_open(v);
+        out += (i ? ",\"" : "\"") + std::string(kViewNames[i]) + "\":{\"open\":" + json(open) +
+               ",\"text\":" + json(open ? s.view_text(v) : std::string()) + "}";
+    }
+    out += "},\"sweep_input\":" + json(kSweepInputNames[static_cast<std::size_t>(s.sweep_input())]) + "}";
+    return hand_back(out);
 }
 
-// The same as the tab-separated text Copy data puts on the clipboard.
-EMSCRIPTEN_KEEPALIVE const char* jm_tsv(const char* name) {
-    const auto table = form().chart_table(name);
-    return hand_back(table ? jmach::tsv_text(*table) : std::string());
+// The drawing of a chart or view, packed as pack() lays it out.
+EMSCRIPTEN_KEEPALIVE const double* jm_drawing(const char* name) {
+    returned_numbers.assign(9, 0);
+    const RecordingSurface* surface = session().surface(name);
+    if (surface && surface->scale()) {
+        const ScaleRect& sc = *surface->scale();
+        const auto& items = surface->primitives();
+        returned_numbers[1] = 1;
+        returned_numbers[2] = sc.x1;
+        returned_numbers[3] = sc.y1;
+        returned_numbers[4] = sc.x2;
+        returned_numbers[5] = sc.y2;
+        returned_numbers[6] = static_cast<double>(leading_grid(items));
+        returned_numbers[7] = static_cast<double>(items.size());
+        returned_numbers[8] = surface->has_reference();
+        pack(returned_numbers, items);
+        pack(returned_numbers, surface->reference());
+    }
+    returned_numbers[0] = static_cast<double>(returned_numbers.size());
+    return returned_numbers.data();
 }
+
+// The captions laid over a chart or view, in its desktop pixels, as JSON:
+// [{"text", "x", "y", "h", "v" (0 start, 1 centre, 2 end), "size",
+// "italic", "bold", "family"}].
+EMSCRIPTEN_KEEPALIVE const char* jm_captions(const char* name) {
+    const auto p = picture(name);
+    std::string out = "[";
+    if (p) {
+        for (const SvgCaption& c : p->captions) {
+            out += (out.size() > 1 ? ",{" : "{") + std::string("\"text\":") + json(c.text) +
+                   ",\"x\":" + std::to_string(c.x) + ",\"y\":" + std::to_string(c.y) +
+                   ",\"h\":" + std::to_string(c.horizontal) + ",\"v\":" + std::to_string(c.vertical) +
+                   ",\"size\":" + std::to_string(c.size) + ",\"italic\":" + json(c.italic) +
+                   ",\"bold\":" + json(c.bold) + ",\"family\":" + json(c.family) + "}";
+        }
+    }
+    return hand_back(out + "]");
+}
+
+// The tooltip of what a chart shows at (x, y) of its user coordinates; ""
+// where it shows nothing.
+EMSCRIPTEN_KEEPALIVE const char* jm_probe_text(const char* chart, double x, double y) {
+    const int i = index_of(chart, kChartNames);
+    return hand_back(i >= 0 ? session().probe_text(static_cast<ChartId>(i), x, y) : std::string());
+}
+
+// ---- Files, the clipboard and the link ----
+
+// The numbers behind a chart or view as "csv" (Save data) or "tsv" (Copy
+// data); "" for a closed view.
+EMSCRIPTEN_KEEPALIVE const char* jm_table(const char* name, const char* kind) {
+    const auto table = session().chart_table(name);
+    if (!table) return hand_back(std::string());
+    return hand_back(std::strcmp(kind, "csv") == 0 ? csv_text(*table) : tsv_text(*table));
+}
+
+// The chart or view as an SVG document; "" for an unknown name.
+EMSCRIPTEN_KEEPALIVE const char* jm_svg(const char* name) {
+    const RecordingSurface* surface = session().surface(name);
+    const auto p = picture(name);
+    return hand_back(surface && p ? svg_text(*surface, *p) : std::string());
+}
+
+// The page's address `base` with the state as #state=.
+EMSCRIPTEN_KEEPALIVE const char* jm_link(const char* base) { return hand_back(state_link(session(), base)); }
+
+// Opens the state of a #state= value as it stands in the address
+// (percent-encoded); returns the notice to show, "" for none. A value that
+// is no state runs nothing and leaves the window at its start.
+EMSCRIPTEN_KEEPALIVE const char* jm_open_state(const char* encoded) {
+    const auto text = percent_decoded(encoded);
+    if (!text) return hand_back(kNotAStateNotice);
+    return hand_back(open_state(session(), *text).notice);
+}
+
+// Runs a #script= value (percent-encoded) as jmach-script runs a script,
+// with every chart's drawing on each line when `charts`; returns "done"
+// or the message of the line that stopped it. jm_script_output gives the
+// JSON lines.
+static std::string script_output;
+
+EMSCRIPTEN_KEEPALIVE const char* jm_script(const char* encoded, int charts) {
+    script_output.clear();
+    const auto text = percent_decoded(encoded);
+    if (!text) return hand_back("The script in the address is not percent-encoded text: nothing ran.");
+    PageFiles files;
+    ScriptRunner runner(session(), {charts != 0}, &files);
+    ScriptLineReader lines(text_source(*text));
+    std::string error;
+    const int status = runner.run(
+        lines,
+        [&](std::string_view line) -> std::optional<std::string> {
+            script_output.append(line);
+            script_output += '\n';
+            return std::nullopt;
+        },
+        "script", error);
+    return hand_back(status == 0 ? "done" : error);
+}
+
+EMSCRIPTEN_KEEPALIVE const char* jm_script_output() { return script_output.c_str(); }
 
 }  // extern "C"

@@ -10,6 +10,7 @@
 #include "charts/chart_data.h"
 #include "charts/mcrit_chart.h"
 #include "charts/recording_surface.h"
+#include "charts/svg_writer.h"
 #include "compressible/mcrit.h"
 
 namespace jmach {
@@ -76,6 +77,43 @@ TEST(ChartData, TextFormsAreLocaleFreeShortestAndQuotedWhereNeeded) {
     EXPECT_EQ(csv_text(profile_table(empty)), "point,x/c [-],y/c [-]\r\n");
     EXPECT_TRUE(pressure_table(empty, MachInUse{0.5, 0.8}).rows.empty() && lift_table(empty, {}).rows.empty() &&
                 moment_table(empty, {}).rows.empty());
+}
+
+// A drawing as SVG in the chart's pixels: y up as Scale sets it, grid
+// lines as whole-pixel rectangles, a kept reference in grey between the
+// grid and the curves, a segment towards infinity cut at the edge, cells
+// as runs, captions as escaped text.
+TEST(SvgWriter, DrawsTheRecordingInItsPixels) {
+    RecordingSurface s;
+    EXPECT_EQ(svg_text(s, {100, 50, kBlack, "Empty", {}}).find("<line"), std::string::npos);
+    s.Scale(0, 1, 1, 0);
+    s.Line(0, 0.5f, 1, 0.5f, kLiteralGreen);
+    s.Line(0, 0, 1, 1, std::nullopt);
+    s.keep_reference("thickness 0.12");
+    s.Cls();
+    s.Line(0, 0.5f, 1, 0.5f, kLiteralGreen);
+    s.Line(0, 0, 1e30f, 1, kLiteralRed);
+    s.Circle(0.5, 0.5, 0.1, kMagenta);
+    auto raster = std::make_shared<PlotSurface::Raster>();
+    raster->columns = 4;
+    raster->rows = 1;
+    raster->cells = {kBlack, kBlack, std::nullopt, kLiteralBlue};
+    s.Image(0, 1, 1, 0.5, raster);
+    const std::string svg = svg_text(s, {100, 50, kLiteralBlue, "A & B", {{"<1>", 10, 5, 2, 1, 9}}});
+    const auto at = [&](const std::string& part) {
+        const std::size_t i = svg.find(part);
+        EXPECT_NE(i, std::string::npos) << part << "\n" << svg;
+        return i;
+    };
+    EXPECT_LT(at("<title>jmach: A &amp; B</title>"), at("<rect x=\"0\" y=\"25\" width=\"101\" height=\"1\" fill=\"#00ff00\""));
+    EXPECT_LT(at("<rect x=\"0\" y=\"25\""), at("<g stroke=\"#bebebe\">\n<line x1=\"0\" y1=\"50\" x2=\"100\" y2=\"0\"/>"));
+    // Cut 4 pixels beyond the edge, the far end's 1e30 then flat: a rectangle.
+    EXPECT_LT(at("#bebebe"), at("<rect x=\"0\" y=\"50\" width=\"105\" height=\"1\" fill=\"#ff0000\""));
+    at("<circle cx=\"50\" cy=\"25\" r=\"10\"/>");
+    at("<rect x=\"0\" y=\"0\" width=\"50\" height=\"25\" fill=\"#000000\"/>");
+    at("<rect x=\"75\" y=\"0\" width=\"25\" height=\"25\" fill=\"#0000ff\"/>");
+    at("text-anchor=\"end\" dominant-baseline=\"central\"");
+    at(">&lt;1&gt;</text>");
 }
 
 }  // namespace

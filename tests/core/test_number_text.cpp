@@ -95,5 +95,34 @@ TEST(NumberTextPortable, SameDigitsAsTheStandardLibrary) {
     EXPECT_EQ(differences, 0);
 }
 
+// Single-precision values (the charts' line ends) and whole number texts
+// (a probe's coordinates), against the standard library here.
+TEST(NumberTextPortable, FloatsAndWholeNumbersAsTheStandardLibrary) {
+    std::mt19937 random(20261209);
+    int differences = 0;
+    for (int i = 0; i < 200000 && differences < 10; ++i) {
+        const std::uint32_t bits = random();
+        float v;
+        std::memcpy(&v, &bits, sizeof v);
+        if (!std::isfinite(v)) continue;
+        char buffer[64];
+        const std::string theirs(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr);
+        if (shortest_text(v) != theirs && ++differences) ADD_FAILURE() << shortest_text(v) << " vs " << theirs;
+    }
+    for (const char* text : {"0.5", "-0", "5.", ".5", "-.5", "1e5", "1E-3", "4e-320", "123456789012345678901234567890",
+                             "", "-", "+1", " 1", "1 ", "1e", "1e+", "0x1", "inf", "nan", "1e400", "-1e400", "1e-400",
+                             "0e-400", "1.5.2", "1,5"}) {
+        double value = 0;
+        const std::string_view t = text;
+        const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
+        const bool theirs = !t.empty() && ec == std::errc() && end == t.data() + t.size() && std::isfinite(value);
+        const std::optional<double> ours = read_number_text(text);
+        EXPECT_EQ(ours.has_value(), theirs) << text;
+        if (ours && theirs) {
+            EXPECT_EQ(*ours, value) << text;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace jmach

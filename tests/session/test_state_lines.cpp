@@ -69,6 +69,11 @@ TEST(StateLines, TheStartStateIsTheBareAddressAndTheTextIsEncodedForAnAddress) {
     EXPECT_EQ(state_link(s, "jmach.html"), "jmach.html#state=thickness%2012%0Atype-mach%200%2C5%20%C3%A9");
     // What encodeURIComponent leaves as it is.
     EXPECT_EQ(percent_encoded("AZaz09-_.!~*'()#&=%/"), "AZaz09-_.!~*'()%23%26%3D%25%2F");
+    // And read back, as an address carries it; a broken escape or bytes
+    // that are no UTF-8 are no text.
+    EXPECT_EQ(percent_decoded(percent_encoded("type-mach 0,5 é\nalpha 3")), "type-mach 0,5 é\nalpha 3");
+    EXPECT_EQ(percent_decoded("a%2fb%2F+c"), "a/b/+c");
+    for (const char* bad : {"%", "%2", "%zz", "a%4", "%FF", "%C3"}) EXPECT_FALSE(percent_decoded(bad)) << bad;
 }
 
 TEST(StateLines, ATextThatIsNoStateRunsNothing) {

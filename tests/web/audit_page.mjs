@@ -15,9 +15,8 @@
 // the keyboard, with the About box open and with the sweep and flow field
 // panels open; each must have no violation and no console error.
 //
-// Every finding is printed with what a developer needs to fix it (the
-// audit or rule, the element's selector and markup, why it fails), then a
-// summary of one line a check. Exits 1 at any failure.
+// Every finding is printed with the audit or rule, the element's selector
+// and markup and why it fails, then a summary of one line a check. Exits 1 at any failure.
 import { createServer } from 'node:http';
 import { readFileSync } from 'node:fs';
 import { join, resolve } from 'node:path';
@@ -70,39 +69,16 @@ function serve() {
 
 const cut = (text, n = 400) => (text.length > n ? text.slice(0, n) + '…' : text);
 
-// One value of a details table as text; elements on lines of their own.
-function valueText(value) {
-  if (value === null || value === undefined || value === '') return null;
-  if (typeof value !== 'object') return String(value);
-  switch (value.type) {
-    case 'node':
-      return [value.selector, value.nodeLabel && value.nodeLabel !== value.selector &&
-        `"${cut(value.nodeLabel, 120)}"`].filter(Boolean).join(' ') +
-        (value.snippet ? '\n        ' + cut(value.snippet) : '') +
-        (value.explanation ? '\n        ' + value.explanation.replace(/\n\s*/g, '\n        ') : '');
-    case 'source-location':
-      return `${value.url.startsWith('data:') ? 'data:…' : value.url}:${value.line + 1}:${value.column + 1}`;
-    case 'url': case 'code': case 'text': case 'numeric':
-      return String(value.value);
-    case 'subitems':
-      return value.items.map((item) => '\n      - ' + itemText(item)).join('');
-    case 'debugdata':
-      return null;
-    default:
-      return cut(JSON.stringify(value), 200);
-  }
-}
-
-function itemText(item) {
-  return Object.entries(item).filter(([key]) => key !== 'subItems')
-    .map(([key, value]) => [key, valueText(value)]).filter(([, text]) => text !== null)
-    .map(([key, text]) => `${key}: ${text}`).join('; ') + (item.subItems ? valueText(item.subItems) : '');
-}
-
+// The elements an audit names (selector, markup, why it fails), else its
+// items as JSON, at most `limit` of them.
 function detailLines(details, limit) {
   if (!details) return [];
   const items = details.type === 'list' ? details.items.flatMap((d) => d.items || []) : details.items || [];
-  const lines = items.slice(0, limit).map((item) => '    - ' + itemText(item));
+  const lines = items.slice(0, limit).map((item) => {
+    const node = item.node || Object.values(item).find((v) => v && v.type === 'node');
+    return '    - ' + (node ? [node.selector, node.snippet && cut(node.snippet), node.explanation]
+      .filter(Boolean).join('\n        ') : cut(JSON.stringify(item), 300));
+  });
   if (items.length > limit) lines.push(`    … and ${items.length - limit} more`);
   return lines;
 }

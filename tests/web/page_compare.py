@@ -1,0 +1,284 @@
+#!/usr/bin/env python3
+"""Holds the page against the script tool, in headless Chromium.
+
+    page_compare.py WEB_BUILD REFERENCE [--chromium BIN]
+
+WEB_BUILD holds jmach.html and jmach-test-table.html (over the table with
+holes); REFERENCE is jmach-script or session-replay (the same runner without
+a toolkit). Every regression script runs as PAGE#script=...&charts=1 and
+must give the reference's lines: the same keys in the same order, texts
+equal, numbers within 1e-13 relative (1e-13 absolute below 1), the two C
+libraries' last bits. A bad line stops both at the same line with the same
+message. Then the link to the state, hostile links, the downloads, and the
+probe tip, chart menu and painting as a user meets them.
+"""
+import argparse
+import html
+import json
+import os
+import re
+import subprocess
+import sys
+import tempfile
+import time
+import urllib.parse
+import xml.etree.ElementTree as ElementTree
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(ROOT, "tools", "regression"))
+sys.dont_write_bytecode = True
+from rerecord import RECORDINGS  # noqa: E402  the regression set
+
+NOT_A_STATE = "This link does not describe a state of the window: the page opened at its start."
+
+
+def reference(tool, table, text):
+    """The reference's lines and the message that stopped it, or None."""
+    with tempfile.TemporaryDirectory() as work:
+        script = os.path.join(work, "actions.script")
+        with open(script, "w", encoding="utf-8") as f:
+            f.write(text)
+        if os.path.basename(tool).startswith("session-replay"):
+            run = subprocess.run([tool, "--charts", table, script], capture_output=True, timeout=600)
+        else:
+            os.symlink(table, os.path.join(work, "KATJO-D20G15.txt"))
+            run = subprocess.run([tool, "--charts", script], cwd=work, capture_output=True, timeout=600)
+    error = re.search(r"(line \d+: .*)$", run.stderr.decode()) if run.returncode else None
+    return run.stdout.decode().splitlines(), error and error.group(1)
+
+
+def browser(chromium, url, downloads=None, size="1280,800"):
+    """The page's DOM after it ran, with its downloads in `downloads`."""
+    with tempfile.TemporaryDirectory() as profile:
+        os.makedirs(os.path.join(profile, "Default"))
+        with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
+            json.dump({"download": {"default_directory": downloads or profile, "prompt_for_download": False}}, f)
+        run = subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                              "--allow-file-access-from-files", "--window-size=" + size,
+                              "--user-data-dir=" + profile, "--virtual-time-budget=30000", "--dump-dom", url],
+                             capture_output=True, timeout=900)
+    return run.stdout.decode()
+
+
+def element(dom, tag, id_):
+    m = re.search(rf'<{tag} id="{id_}"[^>]*>(.*?)</{tag}>', dom, re.S)
+    return html.unescape(m.group(1)) if m else None
+
+
+def page_url(page, fragment):
+    return "file://" + os.path.abspath(page) + "#" + fragment
+
+
+def script_fragment(text):
+    return "script=" + urllib.parse.quote(text, safe="") + "&charts=1"
+
+
+def page_run(chromium, page, text, downloads=None):
+    dom = browser(chromium, page_url(page, script_fragment(text)), downloads)
+    status, output = element(dom, "p", "script-status"), element(dom, "pre", "script-output")
+    if status is None or output is None:
+        raise SystemExit("the page ran no script")
+    error = re.search(r"(line \d+: .*)$", status)
+    return output.splitlines(), None if status == "done" else error.group(1) if error else status
+
+
+def close(want, got):
+    if isinstance(want, bool) or not isinstance(want, (int, float)):
+        return want == got
+    if isinstance(got, bool) or not isinstance(got, (int, float)):
+        return False
+    return abs(want - got) <= 1e-13 * (abs(want) if abs(want) >= 1 else 1)
+
+
+def difference(want, got, where=""):
+    """Where `got` first differs from `want`, or None."""
+    if isinstance(want, dict):
+        if not isinstance(got, dict) or list(got) != list(want):
+            return f"{where} keys {list(got) if isinstance(got, dict) else got} for {list(want)}"
+        return next((d for k in want if (d := difference(want[k], got[k], f"{where}.{k}"))), None)
+    if isinstance(want, list):
+        if not isinstance(got, list) or len(got) != len(want):
+            return f"{where}: {len(got) if isinstance(got, list) else got} items for {len(want)}"
+        return next((d for i, w in enumerate(want) if (d := difference(w, got[i], f"{where}[{i}]"))), None)
+    return None if close(want, got) else f"{where}: {got!r} for {want!r}"
+
+
+def compare(name, text, tool, table, chromium, page):
+    want, want_error = reference(tool, table, text)
+    got, got_error = page_run(chromium, page, text)
+    if len(got) != len(want):
+        return f"{name}: {len(got)} lines from the page, {len(want)} from the reference"
+    for i, (w, g) in enumerate(zip(want, got)):
+        w = json.loads(w)
+        diff = difference(w, json.loads(g))
+        if diff:
+            return f"{name}: line {i + 1} {w['action']!r}: {diff}"
+    if want_error != got_error:
+        return f"{name}: the page stopped with {got_error!r}, the reference with {want_error!r}"
+    return f"ok {name}: {len(want)} lines" + (f", then {want_error}" if want_error else "")
+
+
+# Bad lines, each after a good one: where both stop and with what message.
+BAD_LINES = ["np 7", "thickness -2147483648", "alpha 1.5", "probe profil 1e400 0", "probe profil +1 0",
+             "probe profil 1e-400 0", "sonic On", "sweep mach", "close profil", "export pressure p.txt",
+             "export sweep s.csv", "fly 3"]
+
+
+def links(chromium, page, tool, table):
+    """Copy link's address opens the same window; a hostile one runs nothing."""
+    text = "thickness 12\ncamber 4\nmach 60\nkeep pressure\nalpha 6\ntype-mach 0.5 x\nsonic on\nsweep alpha\n"
+    dom = browser(chromium, page_url(page, script_fragment(text) + "&link=1"))
+    link = element(dom, "p", "script-link")
+    if not link or "#state=" not in link:
+        return "links: the page wrote no link"
+    want = json.loads(reference(tool, table, text + "probe pressure 0.5 -1\n")[0][-1])
+    fragment = link.split("#", 1)[1] + "&" + script_fragment("probe pressure 0.5 -1")
+    diff = difference(want, json.loads(page_lines(chromium, page, fragment)[-1]))
+    if diff:
+        return f"links: the opened link differs at {diff}"
+    for hostile in ["thickness%2012%0Afly", "%ZZ", "thickness%2012%0Aexport%20pressure%20a.csv",
+                    urllib.parse.quote("\n".join(["thickness 12"] * 201)), "type-mach%20" + "7" * 101,
+                    "thickness%2012%0Atype-mach%20%1B"]:
+        dom = browser(chromium, page_url(page, "state=" + hostile + "&" + script_fragment("about")))
+        line = json.loads(element(dom, "pre", "script-output") or "{}")
+        if element(dom, "p", "notice") != NOT_A_STATE or line.get("Text_Thickness") != "0":
+            return f"links: the link #state={hostile[:40]} was not refused"
+    return "ok links: Copy link opens the same window; 6 hostile links refused"
+
+
+def page_lines(chromium, page, fragment):
+    return (element(browser(chromium, page_url(page, fragment)), "pre", "script-output") or "").splitlines()
+
+
+def downloads(chromium, page):
+    """A script's exports and the window's snapshot land as files. Chromium
+    runs the page in real time (the virtual clock ends a run before the
+    later downloads start) until every file is there, or for a minute."""
+    text = ("thickness 12\ncamber 4\nmach 60\nkeep profil\nsweep alpha\nexport pressure p.csv\nexport profil pr.svg\n"
+            "export Picture_CL cl.png\nexport sweep s.svg\nflow\nexport flow f.png\nsnapshot w.png\n")
+    names = ["cl.png", "f.png", "p.csv", "pr.svg", "s.svg", "w.png"]
+    with tempfile.TemporaryDirectory() as folder, tempfile.TemporaryDirectory() as profile:
+        os.makedirs(os.path.join(profile, "Default"))
+        with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
+            json.dump({"download": {"default_directory": folder, "prompt_for_download": False},
+                       "profile": {"default_content_setting_values": {"automatic_downloads": 1}}}, f)
+        proc = subprocess.Popen([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                                 "--user-data-dir=" + profile, page_url(page, script_fragment(text))],
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        deadline = time.time() + 60
+        while time.time() < deadline and proc.poll() is None and sorted(os.listdir(folder)) != names:
+            time.sleep(0.2)
+        time.sleep(0.3)  # the last file closed
+        proc.terminate()
+        proc.wait(timeout=30)
+        files = sorted(os.listdir(folder))
+        if files != ["cl.png", "f.png", "p.csv", "pr.svg", "s.svg", "w.png"]:
+            return f"downloads: {files}"
+        for svg in ["pr.svg", "s.svg"]:
+            tree = ElementTree.parse(os.path.join(folder, svg))
+            texts = [t.text for t in tree.iter("{http://www.w3.org/2000/svg}text")]
+            lines = list(tree.iter("{http://www.w3.org/2000/svg}line"))
+            if len(lines) < 20 or not texts:
+                return f"downloads: {svg} holds {len(lines)} lines and the texts {texts}"
+        with open(os.path.join(folder, "p.csv"), encoding="utf-8") as f:
+            rows = f.read().splitlines()
+        if len(rows) < 20 or len({len(r.split(",")) for r in rows}) != 1:
+            return f"downloads: p.csv has {len(rows)} rows of differing widths"
+        for png, size in [("cl.png", (427, 522)), ("f.png", (1600, 800)), ("w.png", (1584, 980))]:
+            with open(os.path.join(folder, png), "rb") as f:
+                head = f.read(24)
+            got = (int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big"))
+            if head[:8] != b"\x89PNG\r\n\x1a\n" or abs(got[0] - size[0]) > 1 or abs(got[1] - size[1]) > 1:
+                return f"downloads: {png} is {got}, not {size}"
+    return "ok downloads: CSV, SVG and PNG of charts, views and the window"
+
+
+# The user, in a frame: probe tips under pointer moves, a chart menu from
+# the keyboard (Keep as reference, Show sonic level), the grey reference
+# and the orange sonic level on the canvas.
+USER = """<!doctype html><meta charset="utf-8"><body style="margin:0">
+<iframe id="page" style="border:0;width:1280px;height:800px" src="%s"></iframe><script>
+document.getElementById("page").onload = () => setTimeout(() => {
+  const w = document.getElementById("page").contentWindow, d = w.document, byId = (id) => d.getElementById(id);
+  const tip = () => (byId("probe-tip").hidden ? null : byId("probe-tip").textContent);
+  const move = (name, fx, fy) => {
+    const r = byId(name).getBoundingClientRect();
+    byId(name).dispatchEvent(new w.PointerEvent("pointermove", {bubbles: true, pointerType: "mouse",
+      clientX: r.left + fx * r.width, clientY: r.top + fy * r.height}));
+    return tip();
+  };
+  const key = (k, shift) => d.activeElement.dispatchEvent(new w.KeyboardEvent("keydown",
+    {key: k, shiftKey: !!shift, bubbles: true, cancelable: true}));
+  const count = (name, test) => {
+    const c = byId(name).querySelector("canvas"), p = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
+    let n = 0;
+    for (let i = 0; i < p.length; i += 4) n += test(p[i], p[i + 1], p[i + 2]);
+    return n;
+  };
+  const grey = (r, g, b) => r === 190 && g === 190 && b === 190, orange = (r, g, b) => r === 255 && g === 128 && b === 0;
+  const out = {tip: move("Picture_CL", 0.6, 0.4)};
+  byId("Picture_CL").dispatchEvent(new w.PointerEvent("pointerleave", {pointerType: "mouse"}));
+  out.left = tip();
+  out.grey_before = count("pressure", grey);
+  byId("pressure").focus();
+  key("F10", true);
+  out.menu = d.activeElement.id;
+  byId("menu-keep").click();
+  out.focus_after = d.activeElement.id;
+  key("ContextMenu");
+  byId("menu-sonic").click();
+  out.orange = count("pressure", orange);
+  byId("HScroll_AlfaD").value = "-4";
+  byId("HScroll_AlfaD").dispatchEvent(new Event("change"));
+  out.grey_after = count("pressure", grey);
+  out.note = byId("pressure-reference").textContent;
+  const result = document.body.appendChild(document.createElement("pre"));
+  result.id = "result";
+  result.textContent = JSON.stringify(out);
+}, 0);
+</script>"""
+
+
+def user(chromium, page):
+    with tempfile.TemporaryDirectory() as folder:
+        harness = os.path.join(folder, "user.html")
+        with open(harness, "w", encoding="utf-8") as f:
+            f.write(USER % page_url(page, "state=thickness%2012%0Acamber%204%0Aalpha%206%0Amach%2060"))
+        got = json.loads(element(browser(chromium, "file://" + harness), "pre", "result") or "{}")
+    checks = [("tip", (got.get("tip") or "").startswith("α = ")), ("tip gone", got.get("left") is None),
+              ("menu by Shift+F10", got.get("menu") == "menu-png"), ("focus back", got.get("focus_after") == "pressure"),
+              ("sonic level painted", got.get("orange", 0) > 200),
+              ("reference painted", got.get("grey_before") == 0 and got.get("grey_after", 0) > 200),
+              ("note", (got.get("note") or "").startswith("In grey, a reference kept with thickness 0.12"))]
+    failed = [what for what, ok in checks if not ok]
+    return f"user: {', '.join(failed)} ({got})" if failed else f"ok user: {len(checks)} checks"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("web_build")
+    parser.add_argument("reference", type=os.path.abspath)
+    parser.add_argument("--chromium", default="chromium")
+    args = parser.parse_args()
+    pages = {"data/KATJO-D20G15.txt": os.path.join(args.web_build, "jmach.html"),
+             "tests/regression/holey-table.txt": os.path.join(args.web_build, "jmach-test-table.html")}
+    table = os.path.join(ROOT, "data", "KATJO-D20G15.txt")
+    runs = [(script, os.path.join(ROOT, t), pages[t], open(os.path.join(ROOT, "tests", "regression", script),
+                                                        encoding="utf-8").read()) for script, t, _ in RECORDINGS]
+    runs += [(f"bad line {bad!r}", table, pages["data/KATJO-D20G15.txt"], "thickness 12\n\n" + bad + "\nalpha 3\n")
+             for bad in BAD_LINES]
+    page = pages["data/KATJO-D20G15.txt"]
+    checks = [lambda r=r: compare(r[0], r[3], args.reference, r[1], args.chromium, r[2]) for r in runs]
+    checks += [lambda: links(args.chromium, page, args.reference, table), lambda: downloads(args.chromium, page),
+               lambda: user(args.chromium, page)]
+    results = []
+    for check in checks:
+        results.append(check())
+        print(results[-1], flush=True)
+    failed = sum(not r.startswith("ok ") for r in results)
+    print(f"{len(results) - failed} passed, {failed} failed")
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == "__main__":
+    main()
