@@ -225,8 +225,8 @@ EMSCRIPTEN_KEEPALIVE int jm_close(const char* view) {
 // since the last call (each to be answered with OK), "about" (how often
 // About was chosen), "sonic", "versions" of every chart and view (a
 // drawing to paint again when its count moved), "charts" (each chart's
-// text for screen readers and its reference note), and "views" (each
-// view's "open", "text", the swept "input").
+// text for screen readers and its reference note), "views" (each view's
+// "open", "text" and "legend") and the swept "sweep_input".
 EMSCRIPTEN_KEEPALIVE const char* jm_shown() {
     Session& s = session();
     std::string out = "{\"texts\":{";
@@ -254,7 +254,8 @@ EMSCRIPTEN_KEEPALIVE const char* jm_shown() {
         const View v = static_cast<View>(i);
         const bool open = s.view_open(v);
         out += (i ? ",\"" : "\"") + std::string(kViewNames[i]) + "\":{\"open\":" + json(open) +
-               ",\"text\":" + json(open ? s.view_text(v) : std::string()) + "}";
+               ",\"text\":" + json(open ? s.view_text(v) : std::string()) + ",\"legend\":" + json(s.view_legend(v)) +
+               "}";
     }
     out += "},\"sweep_input\":" + json(kSweepInputNames[static_cast<std::size_t>(s.sweep_input())]) + "}";
     return hand_back(out);

@@ -30,6 +30,7 @@ sys.dont_write_bytecode = True
 from rerecord import RECORDINGS  # noqa: E402  the regression set
 
 NOT_A_STATE = "This link does not describe a state of the window: the page opened at its start."
+BENCH_REFUSED = "#bench= takes a whole number of changes from 1 to 10000: nothing was timed."
 
 
 def reference(tool, table, text):
@@ -143,7 +144,15 @@ def links(chromium, page, tool, table):
         line = json.loads(element(dom, "pre", "script-output") or "{}")
         if element(dom, "p", "notice") != NOT_A_STATE or line.get("Text_Thickness") != "0":
             return f"links: the link #state={hostile[:40]} was not refused"
-    return "ok links: Copy link opens the same window; 6 hostile links refused"
+    for count in ["Infinity", "1e9", "0", "2.5", "10001"]:
+        dom = browser(chromium, page_url(page, "bench=" + count + "&" + script_fragment("thickness 3")))
+        if element(dom, "p", "notice") != BENCH_REFUSED or element(dom, "pre", "bench-output") is not None \
+                or element(dom, "p", "script-status") != "done":
+            return f"links: #bench={count} was not refused"
+    bench = json.loads(element(browser(chromium, page_url(page, "bench=3")), "pre", "bench-output") or "{}")
+    if bench.get("changes") != 3:
+        return "links: #bench=3 did not time three changes"
+    return "ok links: Copy link opens the same window; 6 hostile links and 5 unbounded #bench= counts refused"
 
 
 def page_lines(chromium, page, fragment):

@@ -260,7 +260,11 @@
         view.panel.hidden = !open;
         if (open && isNarrow()) setScale();  // its chart takes the page's width
       }
-      if (open) setAttr(pictures[name].el, 'aria-label', shown.views[name].text);
+      if (open) {
+        setAttr(pictures[name].el, 'aria-label', shown.views[name].text);
+        if (view.legend.textContent !== shown.views[name].legend) view.legend.textContent = shown.views[name].legend;
+        setAttr(pictures[name].el, 'title', shown.views[name].legend);
+      }
     }
     const selector = byId('sweep_input');
     if (selector.value !== shown.sweep_input) selector.value = shown.sweep_input;
@@ -452,7 +456,8 @@
       close.textContent = '✕';
       close.setAttribute('aria-label', 'Close ' + info.title);
       close.addEventListener('click', () => runHandler(() => api.close(name)));
-      element('p', panel, 'view-legend').textContent = info.legend;
+      const legend = element('p', panel, 'view-legend');
+      legend.textContent = info.legend;
       const el = element('div', panel, 'view-chart', name);
       const w = info.width * VIEW_SIZE * table.window.twips_per_pixel, h = info.height * VIEW_SIZE * table.window.twips_per_pixel;
       el.style.setProperty('--w', w);
@@ -462,7 +467,7 @@
       addPicture(name, el, w, h, '#000000');
       const captions = element('div', el, 'view-captions');
       captions.setAttribute('aria-hidden', 'true');
-      views[name] = { panel: panel, captions: captions, info: info };
+      views[name] = { panel: panel, captions: captions, info: info, legend: legend };
     }
   }
 
@@ -813,7 +818,9 @@
   }
 
   // #bench=N: N changes of the first two scroll bars, each timed from the
-  // change to the repainted charts.
+  // change to the repainted charts; N from 1 to MAX_BENCH.
+  const MAX_BENCH = 10000;
+  const BENCH_REFUSED = '#bench= takes a whole number of changes from 1 to 10000: nothing was timed.';
   function runBench(count, loadMs) {
     changeTimes.length = 0;
     const bars = table.controls.filter((c) => c.kind === 'scroll_bar').slice(0, 2);
@@ -871,7 +878,13 @@
     }
     if (hash.script !== undefined) runScript(hash.script, hash.charts === '1');
     if (hash.link === '1') element('p', byId('script-report') || byId('Form1'), '', 'script-link').textContent = api.link(pageAddress());
-    if (hash.bench !== undefined) runBench(Math.max(1, Number(hash.bench) || 200), loadMs);
+    if (hash.bench !== undefined) {
+      // Anyone can send a link: a count the page cannot finish in moments
+      // is refused, not run.
+      const count = hash.bench === '' ? 200 : Number(hash.bench);
+      if (Number.isInteger(count) && count >= 1 && count <= MAX_BENCH) runBench(count, loadMs);
+      else notify(BENCH_REFUSED);
+    }
   }
 
   // The program's own script, which follows this one, picks this up.
