@@ -1,0 +1,18 @@
+// The image part of jmach-script, loaded on the script's first image line:
+// it starts the Qt GUI application (offscreen, nobody sees the window) and
+// hands back the painter of the window's images.
+
+#include <QApplication>
+
+#include "app/platform_notices.h"
+#include "app/window_images.h"
+
+extern "C" __attribute__((visibility("default"))) jmach::ScriptFiles* jmach_window_images(int* argc, char** argv) {
+    if (!QApplication::instance()) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        jmach::quiet_platform_notices();
+        // Lives as long as the program: its windows are painted until the end.
+        new QApplication(*argc, argv);
+    }
+    return new jmach::WindowImages;
+}
