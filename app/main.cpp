@@ -26,6 +26,8 @@ bool interactive_platform() {
 
 int main(int argc, char** argv) {
     jmach::set_application_identity();
+    // The desktop entry's id, which the window system matches the window to.
+    QGuiApplication::setDesktopFileName(jmach::application_id());
     jmach::CommandLine command_line(
         QStringLiteral("jmach"), QString(),
         QStringLiteral("Critical Mach numbers of Joukowski airfoils: profile, surface pressure, critical Mach\n"
