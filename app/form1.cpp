@@ -43,7 +43,10 @@ void Form1::connect_events() {
                 [this, chart = static_cast<ChartId>(i)] { forward([&] { session_.click(chart); }); });
     // Typing runs nothing: the next chain reads the box.
     connect(boxes_[5], &QLineEdit::textEdited, this,
-            [this](const QString& text) { session_.type_mach(text.toStdString()); });
+            [this](const QString& text) {
+                session_.type_mach(text.toStdString());
+                shown_texts_[5] = *session_.text(kValueBoxNames[5]);
+            });
     connect(Mn_About, &QAction::triggered, this, [this] { forward([&] { session_.Mn_About_Click(); }); });
 }
 
@@ -69,17 +72,17 @@ void Form1::show_boxes() {
         }
     for (std::size_t i = 0; i < boxes_.size(); ++i) {
         QLineEdit* box = boxes_[i];
-        const QString text = QString::fromStdString(*session_.text(kValueBoxNames[i]));
-        if (box->text() != text) {
-            box->setText(text);
+        if (const std::string& text = *session_.text(kValueBoxNames[i]); text != shown_texts_[i]) {
+            shown_texts_[i] = text;
+            box->setText(QString::fromStdString(text));
             // A value too long for its box shows its leading digits.
             if (box->isReadOnly()) box->setCursorPosition(0);
         }
-        const std::string* tip = session_.tooltip(kValueBoxNames[i]);
-        if (!tip || tip->empty() || box->isReadOnly() == false) continue;
         // A result's explanation of the last value, in place of its meaning.
+        const std::string* tip = session_.tooltip(kValueBoxNames[i]);
+        if (!tip || tip->empty() || !box->isReadOnly() || *tip == shown_tips_[i]) continue;
+        shown_tips_[i] = *tip;
         const QString plain = QString::fromStdString(*tip);
-        if (box->accessibleDescription() == plain) continue;
         box->setAccessibleDescription(plain);
         box->setToolTip(rich_tip(plain));
     }
@@ -88,14 +91,14 @@ void Form1::show_boxes() {
     // read from it.
     QLineEdit* mach = boxes_[5];
     const MachBoxLook& look = session_.mach_look();
-    const QString tip = QString::fromStdString(look.tip);
-    if (tip != mach->toolTip()) {
+    if (look.tip != shown_tips_[5]) {
+        shown_tips_[5] = look.tip;
         const QPalette plain = QApplication::palette(mach);
         QPalette palette = mach->palette();
         palette.setColor(QPalette::Text, look.mach ? plain.color(QPalette::Text) : to_qcolor(kErrorText));
         palette.setColor(QPalette::Base, look.noted ? to_qcolor(kNoteBackground) : plain.color(QPalette::Base));
         mach->setPalette(palette);
-        mach->setToolTip(tip);
+        mach->setToolTip(QString::fromStdString(look.tip));
     }
 }
 
@@ -105,9 +108,11 @@ void Form1::show_charts() {
         PictureBox& box = *charts_[i];
         box.show_surface(session_.chart(which));
         // The chart's meaning, with the inputs of its reference.
-        const std::string note = session_.reference_note(which);
-        const QString text = note.empty() ? chart_tips_[i] : chart_tips_[i] + QStringLiteral("\n\n") + QString::fromStdString(note);
-        if (box.accessibleDescription() != text) {
+        if (std::string note = session_.reference_note(which); note != shown_notes_[i]) {
+            shown_notes_[i] = std::move(note);
+            const QString text = shown_notes_[i].empty()
+                                     ? chart_tips_[i]
+                                     : chart_tips_[i] + QStringLiteral("\n\n") + QString::fromStdString(shown_notes_[i]);
             box.setAccessibleDescription(text);
             box.setToolTip(rich_tip(text));
         }

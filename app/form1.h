@@ -114,6 +114,10 @@ private:
     std::array<QLineEdit*, kValueBoxNames.size()> boxes_{};  // kValueBoxNames order
     std::array<PictureBox*, 5> charts_{};                   // by ChartId
     std::array<QString, 5> chart_tips_;  // each chart's description and use
+    // What the widgets show now, as the session gave it: the box texts, the
+    // results' explanations and the Mach box's note, the reference notes.
+    std::array<std::string, kValueBoxNames.size()> shown_texts_, shown_tips_;
+    std::array<std::string, 5> shown_notes_;
     std::array<QMenu*, 5> chart_menus_{};
     std::array<QAction*, 5> clear_reference_actions_{};
     QAction* sonic_action_ = nullptr;

@@ -118,7 +118,6 @@ void Form1::build_widgets() {
                 palette.setColor(QPalette::Window, to_qcolor(kSurfaceBackground));
                 palette.setColor(QPalette::WindowText, Qt::black);
                 label->setPalette(palette);
-                label->setAutoFillBackground(true);
                 static_cast<PictureBox*>(parent)->add_caption(label);
             }
             widget = label;

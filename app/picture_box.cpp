@@ -2,10 +2,12 @@
 
 #include <QEvent>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
+#include <QStyle>
 #include <QToolTip>
 #include <QTransform>
 
@@ -72,6 +74,13 @@ public:
         from_device_ = axis_aligned_ ? to_device_.inverted() : QTransform();
         const double ratio = axis_aligned_ ? std::abs(to_device_.m11()) : 1.0;
         width_ = std::max(1, static_cast<int>(std::lround(ratio)));
+        // Where logical pixels are whole device pixels (an integral scale
+        // and shift), a grid line's rectangle of device pixels is filled
+        // as it is, without antialiasing: the same pixels, at a fraction of
+        // the cost.
+        auto whole = [](double v) { return v == std::floor(v); };
+        whole_pixels_ = axis_aligned_ && whole(to_device_.m11()) && whole(to_device_.m22()) &&
+                        whole(to_device_.dx()) && whole(to_device_.dy());
         // Far outside the box nothing shows; keep a margin for the pen.
         box_ = QRectF(target).adjusted(-4, -4, 4, 4);
     }
@@ -134,6 +143,7 @@ private:
     }
     void flush() {
         if (lines_.empty()) return;
+        antialias(true);
         painter_.drawLines(lines_.data(), static_cast<int>(lines_.size()));
         lines_.clear();
     }
@@ -151,6 +161,7 @@ private:
             if (!bounds.intersects(box_)) return;
             use_pen(key);
             flush();
+            antialias(true);
             painter_.drawEllipse(centre, radius, radius);
             return;
         }
@@ -160,6 +171,7 @@ private:
             // A grid line: on whole device pixels, both ends included,
             // filled as the rectangle of device pixels it covers.
             flush();
+            antialias(!whole_pixels_);
             const QPointF da = to_device_.map(a), db = to_device_.map(b);
             QRectF pixels;
             if (da.y() == db.y()) {
@@ -178,6 +190,12 @@ private:
         }
         use_pen(key);
         lines_.emplace_back(a, b);
+    }
+
+    void antialias(bool on) {
+        if (antialiased_ == on) return;
+        painter_.setRenderHint(QPainter::Antialiasing, on);
+        antialiased_ = on;
     }
 
     // A raster: one image pixel a cell, scaled onto its rectangle without
@@ -214,6 +232,8 @@ private:
     double sx_ = 1, sy_ = 1;
     QTransform to_device_, from_device_;
     bool axis_aligned_ = false;
+    bool whole_pixels_ = false;
+    bool antialiased_ = true;
     int width_ = 1;
     QRectF box_;
     bool grey_ = false;  // painting a reference
@@ -257,7 +277,15 @@ void PictureBox::show_surface(const RecordingSurface& surface) {
     update();
 }
 
-void PictureBox::add_caption(QWidget* caption) { caption->installEventFilter(this); }
+void PictureBox::add_caption(QLabel* caption) {
+    caption->installEventFilter(this);
+    caption->setUpdatesEnabled(false);  // painted by the chart
+    captions_.push_back(caption);
+    connect(caption, &QObject::destroyed, this, [this](QObject* gone) {
+        std::erase_if(captions_, [gone](const QLabel* c) { return c == gone; });
+    });
+    update();
+}
 
 bool PictureBox::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
@@ -283,6 +311,23 @@ void PictureBox::paintEvent(QPaintEvent*) {
         paint_surface(painter, rect(), *surface_, foreground_);
     else
         painter.fillRect(rect(), to_qcolor(kSurfaceBackground));
+    // The captions, each on its background, in the order they lie, their
+    // text as a label draws it. Their texts are plain numbers and symbols:
+    // drawn glyph by glyph, without shaping.
+    for (const QLabel* caption : captions_) {
+        if (!caption->isVisibleTo(this)) continue;
+        const QRect at = caption->geometry();
+        painter.setClipRect(at);
+        painter.fillRect(at, caption->palette().color(QPalette::Window));
+        QFont font = caption->font();
+        font.setStyleStrategy(QFont::PreferNoShaping);
+        painter.setFont(font);
+        painter.setPen(caption->palette().color(QPalette::WindowText));
+        caption->style()->drawItemText(&painter, caption->contentsRect().translated(at.topLeft()),
+                                       QStyle::visualAlignment(caption->layoutDirection(), caption->alignment()),
+                                       caption->palette(), caption->isEnabled(), caption->text(),
+                                       caption->foregroundRole());
+    }
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {

@@ -9,9 +9,11 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "charts/recording_surface.h"
 
+class QLabel;
 class QPainter;
 
 namespace jmach {
@@ -43,8 +45,13 @@ public:
     const RecordingSurface* surface() const { return surface_; }
 
     // A caption laid over the chart: a label that takes the clicks on it,
-    // as a label over a picture does, instead of the chart.
-    void add_caption(QWidget* caption);
+    // as a label over a picture does, instead of the chart, and that the
+    // chart paints over its drawing, in the label's font and colours. The
+    // toolkit painting each label itself lays its text out for every
+    // repaint of the chart; an opaque label would cut the chart's paint
+    // region into pieces, through which every line is clipped at several
+    // times the cost.
+    void add_caption(QLabel* caption);
 
     // What the chart shows at a point in its user coordinates, shown in a
     // tooltip that follows the pointer over the chart; an empty text where
@@ -70,6 +77,7 @@ protected:
 private:
     bool show_probe(const QPointF& at, const QPoint& global);
 
+    std::vector<QLabel*> captions_;
     const RecordingSurface* surface_ = nullptr;
     unsigned shown_version_ = 0;
     ProbeText probe_;

@@ -103,7 +103,6 @@ void ViewWindow::place_captions() {
         palette.setColor(QPalette::Window, to_qcolor(kSurfaceBackground));
         palette.setColor(QPalette::WindowText, Qt::black);
         label->setPalette(palette);
-        label->setAutoFillBackground(true);
         label->adjustSize();
         chart_->add_caption(label);
         // The caption's corner from the point it is aligned at.
