@@ -39,11 +39,21 @@ QFont dialog_font() {
 }
 
 // The value boxes: one pixel smaller and slightly narrowed, so that a
-// five-decimal moment coefficient such as -0.12345 fits its box whole.
+// five-decimal moment coefficient such as -0.12345 fits its box whole;
+// numbers, drawn glyph by glyph without shaping.
 QFont value_font() {
     QFont font = QApplication::font();
     font.setPixelSize(kDialogPixels - 1);
     font.setStretch(90);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    return font;
+}
+
+// The frames' captions are drawn glyph by glyph: a frame repaints its
+// caption whenever a value in it changes, and its letters need no shaping.
+QFont frame_font() {
+    QFont font = dialog_font();
+    font.setStyleStrategy(QFont::PreferNoShaping);
     return font;
 }
 
@@ -104,12 +114,19 @@ void Form1::build_widgets() {
         switch (c.kind) {
         case ControlKind::frame:
             widget = containers[c.name] = new QGroupBox(utf8(c.caption), parent);
+            widget->setFont(frame_font());
             break;
         case ControlKind::label:
         case ControlKind::chart_label: {
             auto* label = new QLabel(utf8(c.caption), parent);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            if (c.kind == ControlKind::label) {
+                // Shaped, unlike the frame's caption: "Mcr-PG" is kerned.
+                QFont shaped = dialog_font();
+                shaped.setStyleStrategy(QFont::PreferDefault);
+                label->setFont(shaped);
+            }
             if (c.kind == ControlKind::chart_label) {
                 // Over a chart: on its background, in black, hiding the
                 // curves beneath it.
@@ -126,7 +143,10 @@ void Form1::build_widgets() {
         case ControlKind::value_box: {
             auto* box = new QLineEdit(utf8(c.caption), parent);
             box->setReadOnly(!c.typed);
-            box->setFont(value_font());
+            QFont font = value_font();
+            // What the user types may hold any letters: shaped.
+            if (c.typed) font.setStyleStrategy(QFont::PreferDefault);
+            box->setFont(font);
             // The shown values take focus by click only, so that Tab walks
             // the inputs: the scroll bars and the Mach box.
             if (!c.typed) box->setFocusPolicy(Qt::ClickFocus);
