@@ -7,12 +7,10 @@
 #include "app/platform_notices.h"
 #include "app/window_images.h"
 
+// `argc` must live as long as the images: the application keeps it.
 extern "C" __attribute__((visibility("default"))) jmach::ScriptFiles* jmach_window_images(int* argc, char** argv) {
-    if (!QApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        jmach::quiet_platform_notices();
-        // Lives as long as the program: its windows are painted until the end.
-        new QApplication(*argc, argv);
-    }
-    return new jmach::WindowImages;
+    if (QCoreApplication::instance()) return new jmach::WindowImages;
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    jmach::quiet_platform_notices();
+    return new jmach::WindowImages(std::make_unique<QApplication>(*argc, argv));
 }

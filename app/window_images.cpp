@@ -1,5 +1,6 @@
 #include "app/window_images.h"
 
+#include <QApplication>
 #include <QBuffer>
 
 #include "app/chart_export.h"
@@ -10,7 +11,10 @@
 
 namespace jmach {
 
-WindowImages::WindowImages() = default;
+WindowImages::WindowImages(std::unique_ptr<QApplication> app) : app_(std::move(app)) {}
+
+// The window goes first, then the application (and with it the font
+// database): members end in the reverse order of their declaration.
 WindowImages::~WindowImages() = default;
 
 std::optional<std::string> WindowImages::write_file(const std::string& file, std::string_view bytes) {
