@@ -280,10 +280,8 @@ void PictureBox::show_surface(const RecordingSurface& surface) {
 void PictureBox::add_caption(QLabel* caption) {
     caption->installEventFilter(this);
     caption->setUpdatesEnabled(false);  // painted by the chart
-    captions_.push_back(caption);
-    connect(caption, &QObject::destroyed, this, [this](QObject* gone) {
-        std::erase_if(captions_, [gone](const QLabel* c) { return c == gone; });
-    });
+    std::erase_if(captions_, [](const QPointer<QLabel>& c) { return c.isNull(); });
+    captions_.emplace_back(caption);
     update();
 }
 
@@ -315,7 +313,7 @@ void PictureBox::paintEvent(QPaintEvent*) {
     // text as a label draws it. Their texts are plain numbers and symbols:
     // drawn glyph by glyph, without shaping.
     for (const QLabel* caption : captions_) {
-        if (!caption->isVisibleTo(this)) continue;
+        if (!caption || !caption->isVisibleTo(this)) continue;
         const QRect at = caption->geometry();
         painter.setClipRect(at);
         painter.fillRect(at, caption->palette().color(QPalette::Window));

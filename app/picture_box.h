@@ -5,6 +5,8 @@
 // chart's caption labels and reports clicks.
 
 #include <QColor>
+#include <QLabel>
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -13,7 +15,6 @@
 
 #include "charts/recording_surface.h"
 
-class QLabel;
 class QPainter;
 
 namespace jmach {
@@ -77,7 +78,7 @@ protected:
 private:
     bool show_probe(const QPointF& at, const QPoint& global);
 
-    std::vector<QLabel*> captions_;
+    std::vector<QPointer<QLabel>> captions_;  // a caption deleted reads as null
     const RecordingSurface* surface_ = nullptr;
     unsigned shown_version_ = 0;
     ProbeText probe_;
