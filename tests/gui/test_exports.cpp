@@ -88,7 +88,10 @@ TEST(ScriptImages, EveryImageLineWritesItsFileAndAFailureSaysWhy) {
                                       "sweep camber\nexport sweep s.svg\nflow\nexport flow f.png\nclose flow\n"
                                       "export flow g.png\n");
     EXPECT_EQ(run.exit_code, 1) << run.err.toStdString();
-    EXPECT_EQ(run.err.toStdString(), "jmach-script: stdin: line 14: export flow: its window is not open\n");
+    // Qt may say something of its own first.
+    EXPECT_TRUE(run.err.endsWith("\njmach-script: stdin: line 14: export flow: its window is not open\n") ||
+                run.err.startsWith("jmach-script: stdin: line 14: export flow: its window is not open\n"))
+        << run.err.toStdString();
     const QDir out(dir.path());
     EXPECT_EQ(QImage(out.filePath(QStringLiteral("w.png"))).size(), QSize(792, 508));  // the window, menu bar and all
     EXPECT_EQ(QImage(out.filePath(QStringLiteral("p.png"))).size(), QSize(640, 578));  // a chart at twice its size
@@ -100,10 +103,10 @@ TEST(ScriptImages, EveryImageLineWritesItsFileAndAFailureSaysWhy) {
 
     const ProgramRun failed = run_script(dir, "snapshot missing/w.png\n");
     EXPECT_EQ(failed.exit_code, 1);
-    EXPECT_TRUE(failed.err.startsWith("jmach-script: stdin: line 1: cannot write the snapshot \"missing/w.png\": "))
+    EXPECT_TRUE(failed.err.contains("jmach-script: stdin: line 1: cannot write the snapshot \"missing/w.png\": "))
         << failed.err.toStdString();
     const ProgramRun chart = run_script(dir, "export Mcrit missing/m.png\n");
-    EXPECT_TRUE(chart.err.startsWith("jmach-script: stdin: line 1: Cannot write missing/m.png: ")) << chart.err.toStdString();
+    EXPECT_TRUE(chart.err.contains("jmach-script: stdin: line 1: Cannot write missing/m.png: ")) << chart.err.toStdString();
 }
 
 // Without an image line the tool never starts a GUI application: a
