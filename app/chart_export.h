@@ -16,6 +16,10 @@ namespace jmach {
 
 enum class ExportFormat { csv, png, svg, pdf };
 
+// The file types of the save dialogs.
+inline const QString kImageFilters = QStringLiteral("PNG image (*.png);;SVG drawing (*.svg);;PDF document (*.pdf)");
+inline const QString kDataFilters = QStringLiteral("CSV table (*.csv)");
+
 // The format a file name's suffix asks for (any letter case); empty for
 // any other suffix.
 std::optional<ExportFormat> export_format(const QString& file);

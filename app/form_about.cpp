@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QPalette>
 
-#include "charts/picture_box.h"
+#include "app/picture_box.h"
 
 namespace jmach {
 

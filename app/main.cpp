@@ -1,6 +1,6 @@
 // jmach: the window program. Finds the airfoil table (the working directory
 // first, then the installation's data, then the desktop's data folders, or
-// the file named with --table) and opens the main window.
+// the file named with --table) and opens the main window over the session.
 
 #include <QApplication>
 #include <QMessageBox>
@@ -9,8 +9,8 @@
 
 #include "app/command_line.h"
 #include "app/form1.h"
-#include "app/table_location.h"
 #include "app/platform_notices.h"
+#include "app/table_location.h"
 
 namespace {
 
@@ -26,6 +26,8 @@ bool interactive_platform() {
 
 int main(int argc, char** argv) {
     jmach::set_application_identity();
+    // The desktop entry's id, which the window system matches the window to.
+    QGuiApplication::setDesktopFileName(jmach::application_id());
     jmach::CommandLine command_line(
         QStringLiteral("jmach"), QString(),
         QStringLiteral("Critical Mach numbers of Joukowski airfoils: profile, surface pressure, critical Mach\n"
@@ -39,8 +41,8 @@ int main(int argc, char** argv) {
     jmach::quiet_platform_notices();
 
     QApplication app(argc, argv);
-    jmach::Form1 form;
-    if (const auto error = jmach::load_startup_table(form, command_line.table(), jmach::installed_table_places())) {
+    jmach::Session session;
+    if (const auto error = jmach::load_startup_table(session, command_line.table(), jmach::installed_table_places())) {
         std::fprintf(stderr, "jmach: %s\n", error->c_str());
         if (interactive_platform()) {
             QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(),
@@ -49,7 +51,8 @@ int main(int argc, char** argv) {
         }
         return 1;
     }
-    if (!form.table_warning().empty()) std::fprintf(stderr, "jmach: %s\n", form.table_warning().c_str());
+    if (!session.table_warning().empty()) std::fprintf(stderr, "jmach: %s\n", session.table_warning().c_str());
+    jmach::Form1 form(session);
     form.show();
     return QApplication::exec();
 }

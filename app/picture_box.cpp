@@ -1,18 +1,16 @@
-#include "charts/picture_box.h"
+#include "app/picture_box.h"
 
 #include <QEvent>
-#include <QFontMetricsF>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMouseEvent>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPalette>
 #include <QPen>
 #include <QStyle>
-#include <QPixmap>
 #include <QToolTip>
 #include <QTransform>
-#include <QtGlobal>
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -50,59 +48,15 @@ bool clip_segment(QPointF& a, QPointF& b, const QRectF& box) {
 
 // Moves a coordinate (in device pixels) so that a line `width` device
 // pixels wide centred on it covers whole pixels.
-double on_pixel_grid(double c, int width) {
-    return (width % 2 == 1) ? std::floor(c) + 0.5 : std::round(c);
+double on_pixel_grid(double c, int width) { return (width % 2 == 1) ? std::floor(c) + 0.5 : std::round(c); }
+
+bool has_drawable_scale(const RecordingSurface& surface) {
+    const auto& scale = surface.scale();
+    return scale && scale->x2 != scale->x1 && scale->y2 != scale->y1;
 }
 
-}  // namespace
-
-QImage::Format target_format(QPainter& painter) {
-    QPaintDevice* device = painter.paintEngine() ? painter.paintEngine()->paintDevice() : nullptr;
-    if (device && device->devType() == QInternal::Image) return static_cast<QImage*>(device)->format();
-    if (device && device->devType() == QInternal::Pixmap)
-        return static_cast<QPixmap*>(device)->hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied
-                                                                : QImage::Format_RGB32;
-    return QImage::Format_ARGB32_Premultiplied;
-}
-
-qreal whole_pixel_ratio(QPainter& painter) {
-    if (!painter.paintEngine() || painter.paintEngine()->type() != QPaintEngine::Raster) return 0;
-    const QTransform t = painter.deviceTransform();
-    const qreal ratio = t.m11();
-    const bool whole = t.type() <= QTransform::TxScale && ratio == t.m22() && ratio >= 1 &&
-                       ratio == std::floor(ratio) && t.dx() == std::floor(t.dx()) && t.dy() == std::floor(t.dy());
-    return whole ? ratio : 0;
-}
-
-void begin_like_widget(QPainter& painter, const QWidget& widget) {
-    painter.setFont(widget.font());
-    painter.setPen(widget.palette().color(widget.foregroundRole()));
-    painter.setBackground(widget.palette().brush(widget.backgroundRole()));
-    painter.setLayoutDirection(widget.layoutDirection());
-}
-
-void paint_label_text(QPainter& painter, const QLabel& label) {
-    label.style()->drawItemText(&painter, label.contentsRect(),
-                                QStyle::visualAlignment(label.layoutDirection(), label.alignment()), label.palette(),
-                                label.isEnabled(), label.text(), label.foregroundRole());
-}
-
-bool renew_image(QImage& image, const QSize& size, qreal ratio, QImage::Format format) {
-    if (image.size() == size * ratio && image.devicePixelRatio() == ratio && image.format() == format) return false;
-    image = QImage(size * ratio, format);
-    image.setDevicePixelRatio(ratio);
-    return true;
-}
-
-QColor to_qcolor(Colour c) {
-    return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),
-                  static_cast<int>((c >> 16) & 0xFFu));
-}
-
-namespace {
-
-// Paints a range of a surface's primitives, mapped from its Scale rectangle
-// onto the target rectangle of a painter that is already clipped to it.
+// Paints a surface's primitives, mapped from its Scale rectangle onto the
+// target rectangle of a painter that is already clipped to it.
 class PrimitivePainter {
 public:
     PrimitivePainter(QPainter& painter, const QRect& target, const ScaleRect& scale, const QColor& foreground)
@@ -120,7 +74,13 @@ public:
         from_device_ = axis_aligned_ ? to_device_.inverted() : QTransform();
         const double ratio = axis_aligned_ ? std::abs(to_device_.m11()) : 1.0;
         width_ = std::max(1, static_cast<int>(std::lround(ratio)));
-        whole_pixels_ = whole_pixel_ratio(painter) != 0;
+        // Where logical pixels are whole device pixels (an integral scale
+        // and shift), a grid line's rectangle of device pixels is filled
+        // as it is, without antialiasing: the same pixels, at a fraction of
+        // the cost.
+        auto whole = [](double v) { return v == std::floor(v); };
+        whole_pixels_ = axis_aligned_ && whole(to_device_.m11()) && whole(to_device_.m22()) &&
+                        whole(to_device_.dx()) && whole(to_device_.dy());
         // Far outside the box nothing shows; keep a margin for the pen.
         box_ = QRectF(target).adjusted(-4, -4, 4, 4);
     }
@@ -128,35 +88,24 @@ public:
     PrimitivePainter& operator=(const PrimitivePainter&) = delete;
     ~PrimitivePainter() { flush(); }
 
-    void paint(const std::vector<Primitive>& items, std::size_t first, std::size_t last) {
-        for (std::size_t i = first; i < last; ++i) paint(items[i]);
-    }
-
-    // The primitives [first, last) of the surface, and where the leading
-    // grid ends, when that falls within the range, the parts of its kept
-    // reference `part` names, in grey: beneath the live curves, over the
-    // grid. Its lines are clipped to the box's inner rectangle (3 pixels in
-    // from the edge), so that they paint the same pixels wherever the box
-    // lies and may be painted ahead into a layer; its rings come after them.
-    enum class ReferencePart { none, lines, rings, all };
-    void paint(const RecordingSurface& surface, std::size_t first, std::size_t last, ReferencePart part) {
+    // The grid first, then the kept reference in grey, beneath the live
+    // curves: its lines clipped to the box's inner rectangle (3 pixels in
+    // from the edge), its rings after them; then the curves.
+    void paint(const RecordingSurface& surface) {
         const std::vector<Primitive>& items = surface.primitives();
-        const std::size_t grid = leading_grid(items);
-        if (part == ReferencePart::none || !surface.has_reference() || grid < first || grid > last) {
-            paint(items, first, last);
-            return;
-        }
-        paint(items, first, grid);
+        const std::size_t grid = surface.has_reference() ? leading_grid(items) : items.size();
+        for (std::size_t i = 0; i < grid; ++i) paint(items[i]);
+        if (!surface.has_reference()) return;
         grey_ = true;
         const QRectF outer = box_;
         box_ = QRectF(target_).adjusted(3, 3, -3, -3);
         for (const Primitive& p : surface.reference())
-            if (p.kind == Primitive::Kind::line && part != ReferencePart::rings) paint(p);
+            if (p.kind == Primitive::Kind::line) paint(p);
         box_ = outer;
         for (const Primitive& p : surface.reference())
-            if (p.kind != Primitive::Kind::line && part != ReferencePart::lines) paint(p);
+            if (p.kind != Primitive::Kind::line) paint(p);
         grey_ = false;
-        paint(items, grid, last);
+        for (std::size_t i = grid; i < items.size(); ++i) paint(items[i]);
     }
 
 private:
@@ -197,15 +146,6 @@ private:
         antialias(true);
         painter_.drawLines(lines_.data(), static_cast<int>(lines_.size()));
         lines_.clear();
-    }
-    // Curves and rings are antialiased. Grid lines cover whole device
-    // pixels; where logical pixels are whole device pixels too, they are
-    // filled without antialiasing, which gives the same pixels at a third
-    // of the cost.
-    void antialias(bool on) {
-        if (antialiased_ == on) return;
-        painter_.setRenderHint(QPainter::Antialiasing, on);
-        antialiased_ = on;
     }
 
     void paint(const Primitive& p) {
@@ -252,6 +192,12 @@ private:
         lines_.emplace_back(a, b);
     }
 
+    void antialias(bool on) {
+        if (antialiased_ == on) return;
+        painter_.setRenderHint(QPainter::Antialiasing, on);
+        antialiased_ = on;
+    }
+
     // A raster: one image pixel a cell, scaled onto its rectangle without
     // smoothing; cells without a colour left transparent. A reference
     // keeps no rasters.
@@ -287,113 +233,35 @@ private:
     QTransform to_device_, from_device_;
     bool axis_aligned_ = false;
     bool whole_pixels_ = false;
+    bool antialiased_ = true;
     int width_ = 1;
     QRectF box_;
-    bool antialiased_ = true;
     bool grey_ = false;  // painting a reference
     std::vector<std::pair<Colour, QPen>> pens_;
     Colour pen_key_ = kForeground;
     std::vector<QLineF> lines_;
 };
 
-bool has_drawable_scale(const RecordingSurface& surface) {
-    const auto& scale = surface.scale();
-    return scale && scale->x2 != scale->x1 && scale->y2 != scale->y1;
+}  // namespace
+
+QColor to_qcolor(Colour c) {
+    return QColor(static_cast<int>(c & 0xFFu), static_cast<int>((c >> 8) & 0xFFu),
+                  static_cast<int>((c >> 16) & 0xFFu));
 }
 
-// The background and primitives [0, last) of the surface, with the part of
-// its reference that `part` names.
-void paint_range(QPainter& painter, const QRect& target, const RecordingSurface& surface,
-                 const QColor& foreground, std::size_t last, PrimitivePainter::ReferencePart part) {
+void paint_surface(QPainter& painter, const QRect& target, const RecordingSurface& surface,
+                   const QColor& foreground) {
     painter.save();
     painter.setClipRect(target, painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter.fillRect(target, to_qcolor(kSurfaceBackground));
     if (has_drawable_scale(surface) && !target.isEmpty()) {
         PrimitivePainter lines(painter, target, *surface.scale(), foreground);
-        lines.paint(surface, 0, last, part);
+        lines.paint(surface);
     }
     painter.restore();
 }
 
-// True when the primitive paints the same pixels wherever on the device the
-// target sits: a grid line (filled as whole pixels), or a curve segment well
-// inside the target, so that nothing clips it.
-bool movable(const Primitive& p, const ScaleRect& scale, const QRect& target) {
-    if (p.kind == Primitive::Kind::line && (p.x1 == p.x2 || p.y1 == p.y2)) return true;
-    const double sx = target.width() / (scale.x2 - scale.x1);
-    const double sy = target.height() / (scale.y2 - scale.y1);
-    const QRectF inner = QRectF(target).adjusted(3, 3, -3, -3);
-    auto inside = [&](double x, double y) {
-        return inner.contains(target.left() + (x - scale.x1) * sx, target.top() + (y - scale.y1) * sy);
-    };
-    // A ring is filled as a path, whose edge depends on where it lies on
-    // the device: it is always painted over the layer.
-    if (p.kind != Primitive::Kind::line) return false;
-    return inside(p.x1, p.y1) && inside(p.x2, p.y2);
-}
-
-bool same(const Primitive& a, const Primitive& b) {
-    return a.kind == b.kind && a.x1 == b.x1 && a.y1 == b.y1 && a.x2 == b.x2 && a.y2 == b.y2 && a.r == b.r &&
-           a.colour == b.colour && a.raster == b.raster;
-}
-
-}  // namespace
-
-void paint_surface(QPainter& painter, const QRect& target, const RecordingSurface& surface,
-                   const QColor& foreground) {
-    paint_range(painter, target, surface, foreground, surface.primitives().size(), PrimitivePainter::ReferencePart::all);
-}
-
-QImage paint_image(const RecordingSurface& surface, const QSize& size, const QColor& foreground,
-                   qreal device_pixel_ratio) {
-    QImage image(size * device_pixel_ratio, QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(device_pixel_ratio);
-    image.fill(Qt::transparent);
-    QPainter painter(&image);
-    paint_surface(painter, QRect(QPoint(0, 0), size), surface, foreground);
-    painter.end();
-    return image;
-}
-
-ChartCaption::ChartCaption(const QString& text, QWidget* chart) : QLabel(text, chart) {
-    // The chart paints the caption; the toolkit never does.
-    setUpdatesEnabled(false);
-}
-
-void ChartCaption::paint_on(QPainter& painter) {
-    const qreal ratio = whole_pixel_ratio(painter);
-    painter.save();
-    painter.translate(pos());
-    if (ratio == 0) {
-        // As a label paints itself: clipped to its rectangle.
-        painter.setClipRect(rect(), painter.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
-        begin_like_widget(painter, *this);
-        painter.fillRect(rect(), palette().color(QPalette::Window));
-        paint_label_text(painter, *this);
-    } else {
-        if (renew_image(image_, size(), ratio, target_format(painter))) {
-            image_.fill(palette().color(QPalette::Window));
-            QPainter once(&image_);
-            begin_like_widget(once, *this);
-            paint_label_text(once, *this);
-        }
-        painter.drawImage(0, 0, image_);
-    }
-    painter.restore();
-}
-
-void ChartCaption::mousePressEvent(QMouseEvent* event) { event->accept(); }
-void ChartCaption::mouseReleaseEvent(QMouseEvent* event) { event->accept(); }
-
-void ChartCaption::changeEvent(QEvent* event) {
-    // A new font, palette or style: painted afresh, by the chart.
-    image_ = QImage();
-    if (parentWidget()) parentWidget()->update();
-    QLabel::changeEvent(event);
-}
-
-PictureBox::PictureBox(QWidget* parent, const QColor& foreground)
-    : QWidget(parent), foreground_(foreground) {
+PictureBox::PictureBox(QWidget* parent, const QColor& foreground) : QWidget(parent), foreground_(foreground) {
     // Every paint fills the whole box; labels laid over it see the same
     // pale yellow through their own background.
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -402,108 +270,62 @@ PictureBox::PictureBox(QWidget* parent, const QColor& foreground)
     setPalette(pal);
 }
 
-bool PictureBox::event(QEvent* event) {
-    // Moving to a screen with another scale factor: paint again from the
-    // retained list at the new resolution.
+void PictureBox::show_surface(const RecordingSurface& surface) {
+    if (surface_ == &surface && shown_version_ == surface.version()) return;
+    surface_ = &surface;
+    shown_version_ = surface.version();
+    update();
+}
+
+void PictureBox::add_caption(QLabel* caption) {
+    caption->installEventFilter(this);
+    caption->setUpdatesEnabled(false);  // painted by the chart
+    std::erase_if(captions_, [](const QPointer<QLabel>& c) { return c.isNull(); });
+    captions_.emplace_back(caption);
+    update();
+}
+
+bool PictureBox::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
-    case QEvent::ToolTip: {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: return true;  // the caption's, not the chart's
+    default: return QWidget::eventFilter(watched, event);
+    }
+}
+
+bool PictureBox::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
         // Over the drawing the probe takes the place of the box's tooltip.
         const auto* help = static_cast<QHelpEvent*>(event);
         if (show_probe(help->pos(), help->globalPos())) return true;
-        break;
-    }
-    case QEvent::ScreenChangeInternal:
-#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
-    case QEvent::DevicePixelRatioChange:
-#endif
-        update();
-        break;
-    default:
-        break;
     }
     return QWidget::event(event);
 }
 
-bool PictureBox::layer_fits(qreal ratio) const {
-    if (layer_.isNull() || layer_.devicePixelRatio() != ratio || layer_.size() != size() * ratio ||
-        layer_items_.size() > primitives().size())
-        return false;
-    const ScaleRect& a = layer_scale_;
-    const ScaleRect& b = *scale();
-    if (a.x1 != b.x1 || a.y1 != b.y1 || a.x2 != b.x2 || a.y2 != b.y2) return false;
-    return std::equal(layer_items_.begin(), layer_items_.end(), primitives().begin(), same);
-}
-
 void PictureBox::paintEvent(QPaintEvent*) {
-    update_pending_ = false;
     QPainter painter(this);
-    // Most of a redraw repeats the last one: the background and the grid
-    // always, the curves too when only the marker of the current angle
-    // moved. What the last paint and this one share from the start is kept
-    // as a layer of whole device pixels and only the rest is painted over
-    // it. Where the widget does not sit on whole device pixels (a
-    // fractional scale factor), and on vector devices (an SVG or PDF
-    // export), everything is painted directly.
-    const qreal ratio = whole_pixel_ratio(painter);
-    const std::vector<Primitive>& items = primitives();
-    if (ratio == 0 || !has_drawable_scale(*this)) {
-        paint_surface(painter, rect(), *this, foreground_);
-        last_items_ = items;
-        paint_captions(painter);
-        return;
+    if (surface_)
+        paint_surface(painter, rect(), *surface_, foreground_);
+    else
+        painter.fillRect(rect(), to_qcolor(kSurfaceBackground));
+    // The captions, each on its background, in the order they lie, their
+    // text as a label draws it. Their texts are plain numbers and symbols:
+    // drawn glyph by glyph, without shaping.
+    for (const QLabel* caption : captions_) {
+        if (!caption || !caption->isVisibleTo(this)) continue;
+        const QRect at = caption->geometry();
+        painter.setClipRect(at);
+        painter.fillRect(at, caption->palette().color(QPalette::Window));
+        QFont font = caption->font();
+        font.setStyleStrategy(QFont::PreferNoShaping);
+        painter.setFont(font);
+        painter.setPen(caption->palette().color(QPalette::WindowText));
+        caption->style()->drawItemText(&painter, caption->contentsRect().translated(at.topLeft()),
+                                       QStyle::visualAlignment(caption->layoutDirection(), caption->alignment()),
+                                       caption->palette(), caption->isEnabled(), caption->text(),
+                                       caption->foregroundRole());
     }
-    // The layer takes what this paint shares with the last one, up to the
-    // first primitive that a clip at the edge would rasterise differently
-    // at another place on the device.
-    const auto shared = std::mismatch(last_items_.begin(), last_items_.end(), items.begin(), items.end(), same);
-    const std::size_t grid = leading_grid(items);
-    std::size_t keep = grid;
-    const std::size_t limit = static_cast<std::size_t>(shared.second - items.begin());
-    while (keep < limit && movable(items[keep], *scale(), rect())) ++keep;
-    // A reference lies between the grid and the curves: the layer holds no
-    // more than the grid then, and the reference's lines over it (clipped
-    // inside the box, they paint the same pixels anywhere; the reference
-    // stays the same from redraw to redraw until it is kept again or
-    // cleared). Its rings are painted over the layer.
-    if (has_reference()) keep = std::min(keep, grid);
-    const bool reference_in_layer = has_reference() && keep == grid;
-    const QImage::Format format = target_format(painter);
-    if (!layer_fits(ratio) || layer_.format() != format || layer_items_.size() < keep ||
-        layer_reference_ != reference_in_layer || (reference_in_layer && layer_reference_serial_ != reference_serial()) ||
-        (layer_reference_ && layer_items_.size() != keep) ||
-        !std::all_of(layer_items_.begin(), layer_items_.end(),
-                     [&](const Primitive& p) { return movable(p, *scale(), rect()); })) {
-        QImage layer(size() * ratio, format);
-        layer.setDevicePixelRatio(ratio);
-        QPainter layer_painter(&layer);
-        paint_range(layer_painter, rect(), *this, foreground_, keep,
-                    reference_in_layer ? PrimitivePainter::ReferencePart::lines : PrimitivePainter::ReferencePart::none);
-        layer_painter.end();
-        layer_ = layer;
-        layer_scale_ = *scale();
-        layer_items_.assign(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(keep));
-        layer_reference_ = reference_in_layer;
-        layer_reference_serial_ = reference_serial();
-    }
-    painter.drawImage(0, 0, layer_);
-    // A clip rectangle of the painter's own, though the paint region is
-    // the same rectangle: with it the raster engine strokes antialiased
-    // lines straight into the pixels instead of through its general span
-    // clipper, at half the cost, with the same pixels.
-    painter.setClipRect(rect());
-    {
-        PrimitivePainter rest(painter, rect(), *scale(), foreground_);
-        rest.paint(*this, layer_items_.size(), items.size(),
-                   layer_reference_ ? PrimitivePainter::ReferencePart::rings : PrimitivePainter::ReferencePart::all);
-    }
-    last_items_ = items;
-    paint_captions(painter);
-}
-
-void PictureBox::paint_captions(QPainter& painter) {
-    for (QObject* child : children())
-        if (auto* caption = qobject_cast<ChartCaption*>(child); caption && caption->isVisibleTo(this))
-            caption->paint_on(painter);
 }
 
 void PictureBox::mousePressEvent(QMouseEvent* event) {
@@ -523,75 +345,21 @@ void PictureBox::set_probe(ProbeText probe) {
 }
 
 std::optional<QPointF> PictureBox::user_point(const QPointF& at) const {
-    if (!has_drawable_scale(*this) || width() <= 0 || height() <= 0) return std::nullopt;
-    const ScaleRect& sc = *scale();
+    if (!surface_ || !has_drawable_scale(*surface_) || width() <= 0 || height() <= 0) return std::nullopt;
+    const ScaleRect& sc = *surface_->scale();
     return QPointF(sc.x1 + at.x() * (sc.x2 - sc.x1) / width(), sc.y1 + at.y() * (sc.y2 - sc.y1) / height());
 }
-
-namespace {
-
-constexpr int kTipMargin = 4;  // pixels between the frame and the text
-
-ProbeTip*& probe_window() {
-    static ProbeTip* tip = nullptr;
-    return tip;
-}
-
-}  // namespace
-
-ProbeTip::ProbeTip() : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint) {
-    setObjectName(QStringLiteral("probe_tip"));
-    setPalette(QToolTip::palette());
-    setFont(QToolTip::font());
-    setAttribute(Qt::WA_OpaquePaintEvent);
-}
-
-void ProbeTip::set_text(const QString& text) {
-    text_ = text;
-    lines_ = text.split(QLatin1Char('\n'));
-    const QFontMetricsF metrics(font());
-    qreal widest = 0;
-    for (const QString& line : lines_) {
-        qreal width = 0;
-        for (const QChar c : line) {
-            auto known = advances_.constFind(c.unicode());
-            if (known == advances_.constEnd()) known = advances_.insert(c.unicode(), metrics.horizontalAdvance(c));
-            width += *known;
-        }
-        widest = std::max(widest, width);
-    }
-    // A pixel or two for kerning and rounding, which the advances leave out.
-    resize(static_cast<int>(std::ceil(widest)) + 2 * kTipMargin + 4,
-           static_cast<int>(std::ceil(metrics.lineSpacing() * lines_.size())) + 2 * kTipMargin);
-    update();
-}
-
-void ProbeTip::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::ToolTipBase));
-    painter.setPen(palette().color(QPalette::ToolTipText));
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
-    const QFontMetricsF metrics(font());
-    for (int k = 0; k < lines_.size(); ++k)
-        painter.drawText(QPointF(kTipMargin, kTipMargin + metrics.ascent() + k * metrics.lineSpacing()), lines_[k]);
-}
-
-ProbeTip* PictureBox::probe_tip() { return probe_window(); }
 
 bool PictureBox::show_probe(const QPointF& at, const QPoint& global) {
     const std::optional<QPointF> user = probe_ ? user_point(at) : std::nullopt;
     const QString text = user ? probe_(user->x(), user->y()) : QString();
     if (text.isEmpty()) {
-        if (probing_ && probe_window()) probe_window()->hide();
+        if (probing_) QToolTip::hideText();
         probing_ = false;
         return false;
     }
-    // Plain text, one value a line, below and right of the pointer.
-    if (!probe_window()) probe_window() = new ProbeTip;
-    ProbeTip& tip = *probe_window();
-    if (tip.text() != text) tip.set_text(text);
-    tip.move(global + QPoint(14, 18));
-    if (!tip.isVisible()) tip.show();
+    // Plain text, one value a line, beside the pointer.
+    QToolTip::showText(global, text, this);
     probing_ = true;
     return true;
 }
@@ -602,17 +370,9 @@ void PictureBox::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void PictureBox::leaveEvent(QEvent* event) {
-    if (probing_ && probe_window()) probe_window()->hide();
+    if (probing_) QToolTip::hideText();
     probing_ = false;
     QWidget::leaveEvent(event);
-}
-
-void PictureBox::changed() {
-    // One repaint for a whole redraw of the chart, however many primitives
-    // it hands over.
-    if (update_pending_) return;
-    update_pending_ = true;
-    update();
 }
 
 }  // namespace jmach

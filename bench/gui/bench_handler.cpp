@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
+#include <QToolTip>
 
 #include <benchmark/benchmark.h>
 
@@ -19,7 +20,7 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "charts/picture_box.h"
+#include "app/picture_box.h"
 #include "bench_window.h"
 
 // Under callgrind (--collect-atstart=no) only the timed events are counted,
@@ -49,28 +50,24 @@ protected:
 // `reading`: with a reference kept on every chart and the sonic level on;
 // at `alpha` degrees.
 void key_press_full_chain(benchmark::State& state, bool reading, int alpha) {
-    jmach::Form1 form;
-    form.set_message_hook([&](const QString& text) { state.SkipWithError(qPrintable(text)); });
-    if (const auto error = form.Form_Load()) {
-        state.SkipWithError(error->c_str());
+    using jmach::Input;
+    jmach::bench::Window window;
+    if (!window.start(state, {{Input::np, 101}, {Input::mach, 50}, {Input::camber, 2}, {Input::alpha, alpha},
+                              {Input::thickness, 12}}))
         return;
-    }
-    form.show();
-    form.findChild<QScrollBar*>(QStringLiteral("HScroll_nP"))->setValue(101);
-    form.findChild<QScrollBar*>(QStringLiteral("HScroll_Moo"))->setValue(50);
-    form.findChild<QScrollBar*>(QStringLiteral("HScroll_Camber"))->setValue(2);
-    form.findChild<QScrollBar*>(QStringLiteral("HScroll_AlfaD"))->setValue(alpha);
-    form.findChild<QScrollBar*>(QStringLiteral("HScroll_Thickness"))->setValue(12);
+    jmach::Form1& form = *window.form;
     if (reading) {
-        for (std::size_t i = 0; i < jmach::kChartNames.size(); ++i) form.keep_reference(static_cast<jmach::Chart>(i));
-        form.set_sonic_level(true);
+        for (std::size_t i = 0; i < jmach::kChartNames.size(); ++i)
+            window.session.keep_reference(static_cast<jmach::ChartId>(i));
+        window.session.set_sonic_level(true);
+        form.refresh();
     }
     QCoreApplication::processEvents();
 
     PaintCounter counter;
     std::vector<jmach::PictureBox*> charts;
     for (std::size_t i = 0; i < jmach::kChartNames.size(); ++i)
-        charts.push_back(&form.chart(static_cast<jmach::Chart>(i)));
+        charts.push_back(&form.chart(static_cast<jmach::ChartId>(i)));
     for (auto* chart : charts) chart->installEventFilter(&counter);
 
     std::vector<double> ms;
@@ -118,11 +115,11 @@ BENCHMARK(BM_KeyChainReading)->ArgsProduct({{0, 1}, {3, 6}})->Unit(benchmark::kM
 // window's paint is not timed.
 void BM_ProbeTooltipUpdate(benchmark::State& state) {
     using jmach::Input;
-    jmach::Form1 form;
-    if (!jmach::bench::start_window(form, state, {{Input::np, 101}, {Input::thickness, 12}, {Input::alpha, 5}, {Input::mach, 60}}))
+    jmach::bench::Window window;
+    if (!window.start(state, {{Input::np, 101}, {Input::thickness, 12}, {Input::alpha, 5}, {Input::mach, 60}}))
         return;
     QCoreApplication::processEvents();
-    jmach::PictureBox& box = form.chart(jmach::Chart::pressure);
+    jmach::PictureBox& box = window.form->chart(jmach::ChartId::pressure);
     const QPointF near(box.width() * 0.5, box.height() * 0.6);  // mid-chord, samples some 8 pixels apart
     const QPointF points[] = {state.range(0) ? QPointF(box.width() * 0.12, box.height() * 0.3) : near,
                               state.range(0) ? QPointF(box.width() * 0.14, box.height() * 0.31) : near + QPointF(1, 0)};
@@ -140,8 +137,7 @@ void BM_ProbeTooltipUpdate(benchmark::State& state) {
         QCoreApplication::processEvents();  // the tooltip's own repaint, not timed
         state.ResumeTiming();
     }
-    if (!jmach::PictureBox::probe_tip() || !jmach::PictureBox::probe_tip()->isVisible())
-        state.SkipWithError("no probe tooltip");
+    if (!QToolTip::isVisible()) state.SkipWithError("no probe tooltip");
     if (!us.empty()) {
         std::sort(us.begin(), us.end());
         state.counters["median_us"] = us[us.size() / 2];

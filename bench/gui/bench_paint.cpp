@@ -10,7 +10,7 @@
 
 #include "airfoil/pressure.h"
 #include "airfoil/profile.h"
-#include "charts/picture_box.h"
+#include "app/picture_box.h"
 #include "charts/lift_chart.h"
 #include "charts/mcrit_chart.h"
 #include "charts/moment_chart.h"

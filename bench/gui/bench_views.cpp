@@ -12,23 +12,24 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "charts/picture_box.h"
+#include "app/picture_box.h"
 #include "bench_window.h"
 
 namespace {
 
 void BM_FlowFieldRedraw(benchmark::State& state) {
     using jmach::Input;
-    jmach::Form1 form;
-    if (!jmach::bench::start_window(form, state, {{Input::np, 101}, {Input::thickness, 12}, {Input::camber, 4}, {Input::mach, 60}}))
+    jmach::bench::Window window;
+    if (!window.start(state, {{Input::np, 101}, {Input::thickness, 12}, {Input::camber, 4}, {Input::mach, 60}}))
         return;
-    form.open_flow();
+    window.session.open_flow();
+    window.form->refresh();
     QCoreApplication::processEvents();
     std::vector<double> ms;
     bool up = true;
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
-        form.set_input(jmach::Input::alpha, up ? 6 : 5);  // the chain, then the flow field drawn afresh
+        window.bar(Input::alpha)->setValue(up ? 6 : 5);  // the chain, then the flow field drawn afresh
         QCoreApplication::processEvents();                 // and painted
         ms.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
         up = !up;

@@ -1,8 +1,8 @@
-// jmach-script's streams end to end: the line ends and byte-order mark of
-// any editor, broken UTF-8, a huge line, a directory for a script, closed
-// or full standard streams, and the offscreen notice of "about". Every
-// output line must be valid JSON and every failure must end with its
-// message and a non-zero exit status.
+// jmach-script's streams end to end: an editor's line ends and byte-order
+// mark, a huge line, a directory for a script, closed or full standard
+// streams, and "about" without a window. Every output line must be valid
+// JSON and every failure must end with its message and a non-zero exit
+// status.
 
 #include <QJsonDocument>
 
@@ -32,7 +32,6 @@ TEST(ScriptStreams, LineEndsEncodingsBoundsAndStandardStreams) {
     QTemporaryDir dir;
     write_table(dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString(), example_rows());
     QDir(dir.path()).mkdir(QStringLiteral("a-folder"));
-    const QByteArray x5000(5000, 'x');
     struct Case {
         const char* name;
         QStringList args;
@@ -44,11 +43,8 @@ TEST(ScriptStreams, LineEndsEncodingsBoundsAndStandardStreams) {
     };
     const Case cases[] = {
         {"BOM, CR, CRLF and LF", {}, "\xEF\xBB\xBFthickness 5\rcamber 2\r\nalpha 3\n", Fd::as_is, 0, 3, ""},
-        {"broken UTF-8 echoed", {}, "type-mach 0.5\xFF\xFE\nclick profil\n", Fd::as_is, 0, 2, ""},
         {"a 3 MiB line", {}, "thickness 5\n" + QByteArray(3 << 20, '7') + "\n", Fd::as_is, 1, 1,
          "jmach-script: stdin: line 2: longer than 1048576 bytes: \"7777"},
-        {"a long unknown word", {}, x5000 + " 1\n", Fd::as_is, 1, 0,
-         "jmach-script: stdin: line 1: unknown action \"" + std::string(80, 'x') + "...\"\n"},
         {"a folder as script", {QStringLiteral("a-folder")}, "", Fd::as_is, 2, 0,
          "jmach-script: a-folder is a directory, not a script"},
         {"closed standard input", {}, "", Fd::close_stdin, 0, 0, ""},

@@ -1,8 +1,26 @@
-// The main window on the offscreen platform: its layout and the recompute
-// chain of every handler.
+// The main window over its session on the offscreen platform: the widgets
+// built from the control table, the events handed to the session, what the
+// window then shows (boxes, tooltips, the Mach box's look, messages, About,
+// the views) and the charts painted from their drawings.
 
+#include <QAction>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <QToolTip>
 
+#include "airfoil/profile.h"
+#include "app/rich_tip.h"
+#include "app/view_window.h"
 #include "test_window_support.h"
 
 namespace jmach::testing {
@@ -10,148 +28,269 @@ namespace {
 
 // The application object goes when the tests are done, whoever made it:
 // the font database frees its fontconfig patterns only then.
-class ApplicationTeardown : public ::testing::Environment {
-public:
-    void TearDown() override { delete QApplication::instance(); }
+struct AppCleanup : ::testing::Environment {
+    void TearDown() override { delete QCoreApplication::instance(); }
 };
-[[maybe_unused]] const auto* const kTeardown = ::testing::AddGlobalTestEnvironment(new ApplicationTeardown);
+const auto* const kCleanup = ::testing::AddGlobalTestEnvironment(new AppCleanup);
 
-// The texts of some value boxes, joined by spaces.
-std::string texts(std::initializer_list<const QLineEdit*> boxes) {
-    std::string s;
-    for (const QLineEdit* box : boxes) s += (s.empty() ? "" : " ") + box->text().toStdString();
-    return s;
+void click(QWidget* w, QPoint at) {
+    QMouseEvent press(QEvent::MouseButtonPress, at, w->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+    QMouseEvent release(QEvent::MouseButtonRelease, at, w->mapToGlobal(at), Qt::LeftButton, Qt::NoButton, {});
+    QApplication::sendEvent(w, &press);
+    QApplication::sendEvent(w, &release);
 }
 
-TEST(WindowLayout, CaptionClientAreaMenuAndScrollBars) {
-    Window w;
-    EXPECT_EQ(w->windowTitle(), QStringLiteral("Critical Mach number for Tarvelle"));
-    EXPECT_EQ(w->centralWidget()->size(), QSize(792, 490));
-    // "About" is a clickable item of the menu bar itself, not a sub-menu.
-    const auto actions = w->menuBar()->actions();
-    ASSERT_EQ(actions.size(), 1);
-    EXPECT_EQ(actions[0]->text(), QStringLiteral("About"));
-    EXPECT_EQ(actions[0]->menu(), nullptr);
-    struct Bar { const char* name; int min, max, small, large, value; };
-    for (const Bar& b : {Bar{"HScroll_Thickness", 0, 30, 1, 1, 0}, Bar{"HScroll_Camber", 0, 15, 1, 1, 0},
-                         Bar{"HScroll_nP", 11, 101, 2, 10, 51}, Bar{"HScroll_AlfaD", -10, 10, 1, 1, 0},
-                         Bar{"HScroll_xM", 0, 100, 1, 5, 0}, Bar{"HScroll_Moo", 0, 90, 1, 1, 0}}) {
-        const auto* bar = w->findChild<QScrollBar*>(QString::fromLatin1(b.name));
-        ASSERT_NE(bar, nullptr) << b.name;
-        EXPECT_EQ((std::vector{bar->minimum(), bar->maximum(), bar->singleStep(), bar->pageStep(), bar->value()}),
-                  (std::vector{b.min, b.max, b.small, b.large, b.value})) << b.name;
-        EXPECT_FALSE(bar->hasTracking()) << b.name;  // no Change while the thumb is dragged
+void type(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(w, &key);
     }
 }
 
-TEST(WindowChain, WorkedExamplesShowTheirTexts) {
-    // Flat plate from the real table, 11 points: no suction at 0 degrees,
-    // so no critical Mach search.
-    Window real(std::nullopt);
-    scroll(real, "HScroll_nP")->setValue(11);
-    real->profil_Click();
-    EXPECT_EQ(texts({text_box(real, "Text_CpMin"), text_box(real, "Text_Mcrit"), text_box(real, "Text_CL")}), "0 0 0");
-    // At 5 degrees the leading edge shows Cp = -99; the relaxed iteration
-    // leaves the real numbers there, so the result is bracketed and the box
-    // says so.
-    scroll(real, "HScroll_AlfaD")->setValue(5);
-    EXPECT_EQ(texts({text_box(real, "Text_CpMin")}), "-99");
-    EXPECT_TRUE(text_box(real, "Text_Mcrit")->toolTip().contains(QStringLiteral("bracketing")));
-    const std::string mcrit = texts({text_box(real, "Text_Mcrit")}) + surface_json(*picture(real, "Mcrit"));
-    // Back to zero incidence: Cp_min is not below -0.01, so the critical
-    // Mach box and chart keep what they showed.
-    scroll(real, "HScroll_AlfaD")->setValue(0);
-    EXPECT_EQ(texts({text_box(real, "Text_CpMin"), text_box(real, "Text_Mcrit")}) + surface_json(*picture(real, "Mcrit")), "0 " + mcrit);
-
-    // eps = 0.1, mu = 0 (our key 0.05, 0), 11 points.
-    Window w;
-    scroll(w, "HScroll_nP")->setValue(11);
-    scroll(w, "HScroll_Thickness")->setValue(5);
-    EXPECT_EQ(texts({text_box(w, "Text_CpMin")}), "-0.481");
-    scroll(w, "HScroll_AlfaD")->setValue(5);
-    scroll(w, "HScroll_xM")->setValue(25);
-    EXPECT_EQ(texts({text_box(w, "Text_CpMin"), text_box(w, "Text_CL"), text_box(w, "Text1")}), "-1.284 0.5974 -0.00235");
-    // eps = 0.1, mu = 0.05 (our key 0.05, 0.02), 51 points.
-    scroll(w, "HScroll_nP")->setValue(51);
-    scroll(w, "HScroll_Camber")->setValue(2);
-    EXPECT_EQ(texts({text_box(w, "Text_CpMin")}), "-1.928");
-    scroll(w, "HScroll_AlfaD")->setValue(0);
-    EXPECT_EQ(texts({text_box(w, "Text_CpMin"), text_box(w, "Text_Mcrit")}), "-0.63 0.6811");
+QAction* menu_action(Form1& form, ChartId chart, const char* name) {
+    return form.chart_menu(chart)->findChild<QAction*>(QString::fromLatin1(name));
 }
 
-// What the moment point, a chart click and the point count change.
-TEST(WindowChain, MomentPointPointCountAndChartClicksRedrawOnlyTheirCharts) {
+TEST(WindowWidgets, EveryControlOfTheTableStandsAtItsPlace) {
     Window w;
-    scroll(w, "HScroll_Thickness")->setValue(5);
-    scroll(w, "HScroll_AlfaD")->setValue(4);
-    text_box(w, "Text_CL")->setText(QStringLiteral("untouched"));
-    scroll(w, "HScroll_xM")->setValue(25);
-    EXPECT_EQ(texts({text_box(w, "Text_CL"), text_box(w, "Text_xM")}), "untouched 0.25");
-    // The red ring is the one circle, and the last thing, on the profile.
-    EXPECT_TRUE(surface_json(*picture(w, "profil")).ends_with(R"({"op":"circle","x":0.25,"y":0,"r":0.01,"color":"#ff0000"}])"));
-    EXPECT_EQ(circles(*picture(w, "profil")), 1);
-
-    // A chart click runs the full chain, which erases the ring but keeps
-    // the point.
-    emit picture(w, "Picture_CM")->clicked();
-    EXPECT_EQ(circles(*picture(w, "profil")), 0);
-    EXPECT_EQ(texts({text_box(w, "Text_CL"), text_box(w, "Text_xM")}), "0.4781 0.25");
-
-    // The point count redraws profile and pressure, not lift and moment.
-    text_box(w, "Text_CL")->setText(QStringLiteral("cl"));
-    text_box(w, "Text1")->setText(QStringLiteral("cm"));
-    scroll(w, "HScroll_nP")->setValue(21);
-    EXPECT_EQ(texts({text_box(w, "Text_nP"), text_box(w, "Text_CL"), text_box(w, "Text1")}), "21 cl cm");
+    EXPECT_EQ(w->windowTitle().toStdString(), kWindowTitle);
+    EXPECT_EQ(w->centralWidget()->size(), QSize(792, 490));
+    EXPECT_EQ(w->menuBar()->actions().value(0)->text(), QStringLiteral("About"));
+    for (const Control& c : controls()) {
+        SCOPED_TRACE(c.name);
+        auto* widget = w.find<QWidget>(c.name);
+        ASSERT_NE(widget, nullptr);
+        auto px = [](int twips) { return static_cast<int>(std::lround(twips / 15.0)); };
+        EXPECT_EQ(widget->geometry(), QRect(px(c.left), px(c.top), px(c.width), px(c.height)));
+        EXPECT_EQ(widget->parentWidget()->objectName().toStdString(), *c.parent ? c.parent : "client");
+        std::string caption = c.caption;
+        if (auto* bar = qobject_cast<QScrollBar*>(widget)) {
+            EXPECT_EQ(std::vector({bar->minimum(), bar->maximum(), bar->singleStep(), bar->pageStep(), bar->value()}),
+                      std::vector({c.minimum, c.maximum, c.small_change, c.large_change, c.value}));
+            caption.clear();
+        }
+        if (auto* box = qobject_cast<QLineEdit*>(widget)) caption = box->text().toStdString();
+        if (auto* label = qobject_cast<QLabel*>(widget)) caption = label->text().toStdString();
+        if (auto* frame = qobject_cast<QGroupBox*>(widget)) caption = frame->title().toStdString();
+        if (c.kind != ControlKind::picture) {
+            EXPECT_EQ(caption, c.caption);
+        }
+        if (*c.help_name) {
+            EXPECT_EQ(widget->accessibleName().toStdString(), c.help_name);
+        }
+    }
+    // Tab walks the inputs in window order, the Mach box before its bar.
+    QStringList order;
+    for (QWidget* at = w.bar("HScroll_Thickness"); order.size() < 7; at = at->nextInFocusChain())
+        if (at->focusPolicy() & Qt::TabFocus) order << at->objectName();
+    EXPECT_EQ(order.join(' '), QStringLiteral("HScroll_Thickness HScroll_Camber HScroll_nP HScroll_AlfaD HScroll_xM "
+                                              "Text_Moo HScroll_Moo"));
 }
 
-TEST(WindowFirstAction, AlphaOrMomentPointFirstShowTheWholeDefaultPicture) {
-    // Alpha first shows what a chart click and then the same move show.
-    Window ref, w;
-    ref->profil_Click();
-    scroll(ref, "HScroll_AlfaD")->setValue(4);
-    scroll(w, "HScroll_AlfaD")->setValue(4);
+TEST(WindowEvents, ScrollBarsChartsTypingAndAboutReachTheSession) {
+    Window w;
+    w->show();
+    // A key on a scroll bar is its Change: the chain runs and its boxes show.
+    QKeyEvent right(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier);
+    w.bar("HScroll_Thickness")->setValue(5);
+    QApplication::sendEvent(w.bar("HScroll_AlfaD"), &right);
+    EXPECT_EQ(w.session.bar(Input::alpha), 1);
     for (const char* name : kValueBoxNames)
-        EXPECT_EQ(w->findChild<QLineEdit*>(name)->text(), ref->findChild<QLineEdit*>(name)->text()) << name;
-    for (const char* name : {"pressure", "Picture_CL", "Picture_CM"})
-        EXPECT_EQ(surface_json(*w->findChild<PictureBox*>(name)), surface_json(*ref->findChild<PictureBox*>(name)));
-    // xM first: the full chain, then the moment chain with its ring.
-    Window x;
-    scroll(x, "HScroll_xM")->setValue(40);
-    EXPECT_FALSE(picture(x, "Picture_CL")->primitives().empty() || picture(x, "pressure")->primitives().empty());
-    EXPECT_EQ(circles(*picture(x, "profil")), 1);
-    // nP first computes no lift; a following xM move must not build the
-    // moment curve from an empty lift curve.
-    Window n, r;
-    scroll(n, "HScroll_nP")->setValue(41);
-    EXPECT_TRUE(picture(n, "Picture_CL")->primitives().empty());
-    scroll(n, "HScroll_xM")->setValue(40);
-    scroll(r, "HScroll_nP")->setValue(41);
-    r->profil_Click();
-    scroll(r, "HScroll_xM")->setValue(40);
-    EXPECT_EQ(texts({text_box(n, "Text1")}) + surface_json(*picture(n, "Picture_CM")), texts({text_box(r, "Text1")}) + surface_json(*picture(r, "Picture_CM")));
+        EXPECT_EQ(w.box(name)->text().toStdString(), *w.session.text(name)) << name;
+    EXPECT_EQ(w.box("Text_AlfaD")->text(), QStringLiteral("1"));
+    EXPECT_EQ(w.box("Text_CpMin")->toolTip(), rich_tip(QString::fromStdString(*w.session.tooltip("Text_CpMin"))));
+
+    // A click on a chart recomputes; on a caption over it, or on the
+    // critical Mach chart, it does nothing.
+    const unsigned drawn = w.session.chart(ChartId::profil).version();
+    click(w.find<QLabel>("Label10"), {2, 2});
+    click(&w->chart(ChartId::Mcrit), {5, 5});
+    EXPECT_EQ(w.session.chart(ChartId::profil).version(), drawn);
+    click(&w->chart(ChartId::profil), {150, 100});
+    EXPECT_NE(w.session.chart(ChartId::profil).version(), drawn);
+
+    // Typing replaces the Mach text and runs nothing; the next chain reads
+    // it and the box shows how: red while unusable, marked while it holds
+    // more than its number.
+    QLineEdit* moo = w.box("Text_Moo");
+    moo->selectAll();
+    type(moo, QStringLiteral("1.5"));
+    EXPECT_EQ(*w.session.text("Text_Moo"), "1.5");
+    EXPECT_TRUE(moo->toolTip().isEmpty());
+    QApplication::sendEvent(w.bar("HScroll_AlfaD"), &right);
+    EXPECT_EQ(moo->palette().color(QPalette::Text), to_qcolor(kErrorText));
+    EXPECT_EQ(moo->toolTip().toStdString(), w.session.mach_look().tip);
+    moo->selectAll();
+    type(moo, QStringLiteral("0.5 m"));
+    QApplication::sendEvent(w.bar("HScroll_AlfaD"), &right);
+    EXPECT_EQ(moo->palette().color(QPalette::Base), to_qcolor(kNoteBackground));
+    EXPECT_NE(moo->palette().color(QPalette::Text), to_qcolor(kErrorText));
+    w.bar("HScroll_Moo")->setValue(30);
+    EXPECT_EQ(moo->text(), QStringLiteral("0.3"));
+    EXPECT_TRUE(moo->toolTip().isEmpty());
+
+    // About shows one window, raised again on the next choice.
+    EXPECT_EQ(w->about_window(), nullptr);
+    w.find<QAction>("Mn_About")->trigger();
+    QWidget* about = w->about_window();
+    ASSERT_NE(about, nullptr);
+    EXPECT_TRUE(about->isVisible());
+    about->close();
+    w.find<QAction>("Mn_About")->trigger();
+    EXPECT_EQ(w->about_window(), about);
+    EXPECT_TRUE(about->isVisible());
+    EXPECT_TRUE(w.messages.empty());
 }
 
-TEST(WindowLookup, MissingPairShowsTheMessageAndTheChainKeepsTheLastGoodProfile) {
+TEST(WindowEvents, ChartMenusAndViewsReachTheSession) {
     Window w;
-    scroll(w, "HScroll_Thickness")->setValue(5);
-    scroll(w, "HScroll_AlfaD")->setValue(3);
-    const std::string cp = texts({text_box(w, "Text_CpMin")}), cl = texts({text_box(w, "Text_CL")}), mcrit = texts({text_box(w, "Text_Mcrit")});
-    const std::string drawn = surface_json(*picture(w, "pressure"));
-    picture(w, "pressure")->Cls();
-    scroll(w, "HScroll_Thickness")->setValue(1);
-    ASSERT_EQ(w.messages, std::vector<std::string>{"bu profil veritabanında yok"});
-    EXPECT_EQ(texts({text_box(w, "Text_Thickness")}), "0.01");
-    // The rest of the chain went on with the profile of thickness 0.05.
-    EXPECT_EQ(texts({text_box(w, "Text_CpMin"), text_box(w, "Text_CL")}), cp + " " + cl);
-    EXPECT_EQ(surface_json(*picture(w, "pressure")), drawn);
-    // A new point count after the failed lookup keeps the last good
-    // pressure: still the 51-point geometry, whose 50 intervals the
-    // magenta run follows.
-    scroll(w, "HScroll_nP")->setValue(101);
-    EXPECT_EQ(w.messages.size(), 2u);
-    EXPECT_EQ(texts({text_box(w, "Text_nP"), text_box(w, "Text_CpMin"), text_box(w, "Text_Mcrit")}), "101 " + cp + " " + mcrit);
-    scroll(w, "HScroll_Moo")->setValue(50);
-    EXPECT_EQ(std::ranges::count(picture(w, "pressure")->primitives(), std::optional{kMagenta}, &Primitive::colour), 50);
+    w.find<QAction>("open_flow")->trigger();  // before any profile: said so, nothing opened
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_EQ(w->view_window(View::flow), nullptr);
+    w.bar("HScroll_Thickness")->setValue(5);
+    w.bar("HScroll_Moo")->setValue(60);
+
+    QAction* clear = menu_action(*w.form, ChartId::pressure, "clear_reference");
+    EXPECT_FALSE(clear->isEnabled());
+    menu_action(*w.form, ChartId::pressure, "keep_reference")->trigger();
+    EXPECT_TRUE(w.session.chart(ChartId::pressure).has_reference());
+    EXPECT_TRUE(clear->isEnabled());
+    EXPECT_TRUE(w->chart(ChartId::pressure).toolTip().contains(QStringLiteral("In grey, a reference kept with")));
+    clear->trigger();
+    EXPECT_FALSE(w.session.chart(ChartId::pressure).has_reference());
+    EXPECT_FALSE(clear->isEnabled());
+    menu_action(*w.form, ChartId::pressure, "sonic_level")->trigger();
+    EXPECT_TRUE(w.session.sonic_level());
+
+    // The sweep: opened from the critical Mach chart's menu, its selector
+    // switches the input, its close box closes the view.
+    menu_action(*w.form, ChartId::Mcrit, "open_sweep")->trigger();
+    ViewWindow* sweep = w->view_window(View::sweep);
+    ASSERT_NE(sweep, nullptr);
+    EXPECT_TRUE(sweep->isVisible());
+    EXPECT_FALSE(sweep->chart().findChildren<QLabel*>().isEmpty());  // its tick numbers and titles
+    sweep->selector()->setCurrentIndex(2);
+    EXPECT_EQ(w.session.sweep_input(), SweepInput::alpha);
+    sweep->close();
+    EXPECT_FALSE(w.session.view_open(View::sweep));
+    // Closed by the session (a script), the window goes too.
+    menu_action(*w.form, ChartId::profil, "open_flow")->trigger();
+    ASSERT_TRUE(w->view_window(View::flow) && w->view_window(View::flow)->isVisible());
+    w.session.close_view(View::flow);
+    w->refresh();
+    EXPECT_FALSE(w->view_window(View::flow)->isVisible());
+    EXPECT_EQ(w.messages.size(), 1u);
+}
+
+TEST(WindowMessages, TheLookupMessageIsShownOnceAChain) {
+    Window w;
+    w.bar("HScroll_Thickness")->setValue(1);  // 0.01 is not in the table
+    EXPECT_EQ(w.messages, std::vector<std::string>{kNotInTableMessage});
+    EXPECT_FALSE(w.session.has_messages());
+}
+
+// The button goes down on an arrow or a page area and stays down; the real
+// modal box opens and is answered only after the bar's auto-repeat delay
+// (500 ms). One press must make one step and one message.
+TEST(WindowMessages, OnePressOnAScrollBarMakesOneStepAndOneMessage) {
+    for (const bool arrow : {true, false}) {
+        Window w;
+        w->set_message_hook(nullptr);
+        w->show();
+        QScrollBar* bar = w.bar("HScroll_Thickness");
+        const QPoint at(arrow ? bar->width() - 4 : bar->width() / 2, bar->height() / 2);
+        QStringList texts;
+        QPointer<QMessageBox> current;
+        QElapsedTimer open_for;
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box != current) current = box, texts.push_back(box->text()), open_for.start();
+            else if (box && open_for.elapsed() > 700) box->done(QMessageBox::Ok);
+        });
+        answer.start(20);
+        QMouseEvent press(QEvent::MouseButtonPress, at, bar->mapToGlobal(at), Qt::LeftButton, Qt::LeftButton, {});
+        QApplication::sendEvent(bar, &press);
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 1200) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        EXPECT_EQ(bar->value(), 1) << (arrow ? "arrow" : "page");
+        EXPECT_EQ(texts, QStringList{QString::fromUtf8(kNotInTableMessage)}) << texts.size() << " boxes";
+    }
+}
+
+// Counts the paint events each chart receives.
+struct PaintCounter : QObject {
+    std::map<QObject*, int> paints;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints[watched];
+        return false;
+    }
+};
+
+TEST(WindowPaint, AChartRepaintsOnlyWhenItsDrawingChangedAndShowsItsProbe) {
+    Window w;
+    w->show();
+    w.bar("HScroll_Thickness")->setValue(5);
+    w.bar("HScroll_Moo")->setValue(50);
+    QCoreApplication::processEvents();
+    PaintCounter counter;
+    for (std::size_t i = 0; i < kChartNames.size(); ++i) w->chart(static_cast<ChartId>(i)).installEventFilter(&counter);
+    w.bar("HScroll_nP")->setValue(61);  // the profile and the pressure, not the lift and moment curves
+    w.bar("HScroll_nP")->setValue(61);  // no change, no chain
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints[&w->chart(ChartId::profil)], 1);
+    EXPECT_EQ(counter.paints[&w->chart(ChartId::pressure)], 1);
+    EXPECT_EQ(counter.paints[&w->chart(ChartId::Picture_CL)], 0);
+    EXPECT_EQ(counter.paints[&w->chart(ChartId::Picture_CM)], 0);
+
+    // The probe's tooltip follows the pointer with the session's text.
+    PictureBox& box = w->chart(ChartId::pressure);
+    const QPointF at(box.width() * 0.5, box.height() * 0.6);
+    QMouseEvent move(QEvent::MouseMove, at, box.mapToGlobal(at), Qt::NoButton, Qt::NoButton, {});
+    QApplication::sendEvent(&box, &move);
+    const QPointF user = *box.user_point(at);
+    const std::string expected = w.session.probe_text(ChartId::pressure, user.x(), user.y());
+    ASSERT_FALSE(expected.empty());
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), expected);
+}
+
+// A drawing painted at 100 % and 200 %: the background, a grid line on
+// whole device pixels one logical pixel wide, the kept reference in grey
+// beneath the live curve, the foreground for a line without a colour, and a
+// line far outside clipped without harm.
+TEST(WindowPaint, ADrawingIsPaintedOnItsBackgroundWithGridReferenceAndCurves) {
+    ensure_app();
+    RecordingSurface s;
+    s.Scale(0, 0, 100, 100);
+    s.Line(0, 50.3f, 100, 50.3f, kBlack);  // the grid
+    s.Line(0, 0, 100, 100, kLiteralBlue);  // the curves
+    s.Line(0, 90, 100, 90, kLiteralRed);
+    s.keep_reference("thickness 0.05");
+    s.Cls();
+    s.Scale(0, 0, 100, 100);
+    s.Line(0, 50.3f, 100, 50.3f, kBlack);
+    s.Line(20, 0, 20, 100, std::nullopt);
+    s.Line(-1e4f, 1e4f + 100, 1e4f + 100, -1e4f, kLiteralBlue);
+    for (const int ratio : {1, 2}) {
+        SCOPED_TRACE(ratio);
+        QImage image(QSize(100, 100) * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        paint_surface(painter, QRect(0, 0, 100, 100), s, QColor(0, 255, 0));
+        painter.end();
+        auto at = [&](int x, int y) { return image.pixelColor(x * ratio, y * ratio); };
+        EXPECT_EQ(at(70, 10), to_qcolor(kSurfaceBackground));
+        int black_rows = 0;
+        for (int y = 0; y < image.height(); ++y) black_rows += image.pixelColor(10 * ratio, y) == QColor(Qt::black);
+        EXPECT_EQ(black_rows, ratio);                      // the grid line covers whole device pixels
+        EXPECT_EQ(at(20, 30), QColor(0, 255, 0));           // no colour: the foreground
+        EXPECT_EQ(at(50, 90), to_qcolor(kReferenceGrey));  // the reference, beneath
+        const QColor curve = at(74, 25);                   // the far-off curve, clipped to the box
+        EXPECT_GT(curve.blue(), curve.red());
+    }
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #pragma once
-// Shared by the window, script and soak tests: the application object on the
-// offscreen platform, small table files, and a main window whose message
-// boxes are captured instead of shown.
+// Shared by the window and program tests: the application object on the
+// offscreen platform, small table files, a window over a session whose
+// message boxes are captured instead of shown, and programs run to the end.
 
 #include <QApplication>
 #include <QLineEdit>
@@ -11,14 +11,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
 
 #include "app/form1.h"
+#include "app/picture_box.h"
 #include "app/platform_notices.h"
-#include "script/script_runner.h"
-#include "charts/picture_box.h"
 
 namespace jmach::testing {
 
@@ -46,43 +45,41 @@ inline void write_table(const std::string& path, const std::vector<Row>& rows) {
     for (const Row& r : rows) out << r.thickness << ", " << r.camber << ", " << r.eps << ", " << r.mu << ", 0\n";
 }
 
-// The circles of the worked examples under keys of our own: (0, 0) the flat
-// plate, (0.05, 0) eps = 0.1, mu = 0 and (0.05, 0.02) eps = 0.1, mu = 0.05.
-// No row has thickness 0.01, so asking for it raises the lookup message.
+// Circles under keys of our own: (0, 0) the flat plate, (0.05, 0) eps = 0.1,
+// mu = 0 and (0.05, 0.02) eps = 0.1, mu = 0.05. No row has thickness 0.01,
+// so asking for it raises the lookup message.
 inline std::vector<Row> example_rows() {
     return {{0, 0, 0, 0}, {0.05, 0, 0.1, 0}, {0.05, 0.02, 0.1, 0.05}, {0.12, 0.02, 0.1, 0.05}};
 }
 
-// A loaded main window, its messages captured; without rows it loads the
-// real table from the working directory (the build folder).
+// A loaded session and the window over it, its messages captured.
 struct Window {
-    explicit Window(std::optional<std::vector<Row>> rows = example_rows()) {
+    Window() {
         ensure_app();
-        form = std::make_unique<Form1>();
-        form->set_message_hook([this](const QString& text) { messages.push_back(text.toStdString()); });
         const std::string table = dir.filePath(QStringLiteral("table.txt")).toStdString();
-        if (rows) write_table(table, *rows);
-        const auto error = rows ? form->Form_Load(table) : form->Form_Load();
+        write_table(table, example_rows());
+        const auto error = session.Form_Load(std::filesystem::path(table));
         EXPECT_FALSE(error.has_value()) << *error;
+        form = std::make_unique<Form1>(session);
+        form->set_message_hook([this](const QString& text) { messages.push_back(text.toStdString()); });
     }
     Form1* operator->() { return form.get(); }
-    operator Form1&() { return *form; }
+
+    // The window's controls, found by the names the user knows them by.
+    template <class Control>
+    Control* find(const char* name) const {
+        auto* found = form->findChild<Control*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QLineEdit* box(const char* name) const { return find<QLineEdit>(name); }
+    QScrollBar* bar(const char* name) const { return find<QScrollBar>(name); }
 
     QTemporaryDir dir;
+    Session session;
     std::unique_ptr<Form1> form;
     std::vector<std::string> messages;
 };
-
-// The window's controls, found by the names the user knows them by.
-template <class Control>
-Control* control(Form1& f, const char* name) {
-    auto* found = f.findChild<Control*>(QString::fromLatin1(name));
-    EXPECT_NE(found, nullptr) << name;
-    return found;
-}
-inline QLineEdit* text_box(Form1& f, const char* name) { return control<QLineEdit>(f, name); }
-inline QScrollBar* scroll(Form1& f, const char* name) { return control<QScrollBar>(f, name); }
-inline PictureBox* picture(Form1& f, const char* name) { return control<PictureBox>(f, name); }
 
 // A program run in `dir` with `input` on its standard input; `setup` may
 // change its environment or what its child process does first. The exit
@@ -92,8 +89,9 @@ struct ProgramRun {
     int exit_code = -1;
     QByteArray out, err;
 };
-inline ProgramRun run_program(const QString& program, const QStringList& args, const QString& dir, const QByteArray& input = {},
-                       const std::function<void(QProcess&)>& setup = {}, int seconds = 60) {
+inline ProgramRun run_program(const QString& program, const QStringList& args, const QString& dir,
+                              const QByteArray& input = {}, const std::function<void(QProcess&)>& setup = {},
+                              int seconds = 60) {
     QProcess p;
     p.setWorkingDirectory(dir);
     if (setup) setup(p);
@@ -101,12 +99,8 @@ inline ProgramRun run_program(const QString& program, const QStringList& args, c
     p.write(input);
     p.closeWriteChannel();
     if (!p.waitForFinished(seconds * 1000)) return p.kill(), p.waitForFinished(), ProgramRun{};
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-// How many circles a surface shows.
-inline long circles(const RecordingSurface& s) {
-    return std::ranges::count(s.primitives(), Primitive::Kind::circle, &Primitive::kind);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2, p.readAllStandardOutput(),
+            p.readAllStandardError()};
 }
 
 }  // namespace jmach::testing
