@@ -39,17 +39,21 @@ ViewWindow::ViewWindow(Form1& form, View view) : QWidget(nullptr, Qt::Window), f
             form_.refresh();
         });
     }
-    auto* legend = new QLabel(QString::fromUtf8(info.legend), this);
-    legend->setWordWrap(true);
-    layout->addWidget(legend);
+    legend_ = new QLabel(QString::fromUtf8(info.legend), this);
+    legend_->setObjectName(name + QStringLiteral("_legend"));
+    legend_->setWordWrap(true);
+    layout->addWidget(legend_);
+    // The chart at its size at least, so that it, its captions and the
+    // legend always fit; a larger window scales it.
     chart_ = new PictureBox(this, Qt::black);
     chart_->setObjectName(name);
-    chart_->setFixedSize(info.width, info.height);
+    chart_->setMinimumSize(info.width, info.height);
+    chart_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     chart_->setAccessibleName(windowTitle() + QStringLiteral(" chart"));
-    chart_->setToolTip(legend->text());
-    chart_->setAccessibleDescription(legend->text());
-    layout->addWidget(chart_);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    chart_->setToolTip(legend_->text());
+    chart_->setAccessibleDescription(legend_->text());
+    layout->addWidget(chart_, 1);
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
 
     menu_ = new QMenu(this);
     menu_->setObjectName(name + QStringLiteral("_menu"));
@@ -79,10 +83,21 @@ void ViewWindow::show_view() {
         const QSignalBlocker quiet(selector_);
         selector_->setCurrentIndex(static_cast<int>(session.sweep_input()));
     }
+    if (const QString legend = QString::fromStdString(session.view_legend(view_)); legend != legend_->text()) {
+        legend_->setText(legend);
+        chart_->setToolTip(legend);
+        chart_->setAccessibleDescription(legend);
+    }
     if (captioned_version_ != drawing.version()) {
         captioned_version_ = drawing.version();
         place_captions();
     }
+}
+
+void ViewWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    // The layout has sized the chart already: its captions follow it.
+    if (captioned_version_) place_captions();
 }
 
 void ViewWindow::place_captions() {

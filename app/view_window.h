@@ -42,6 +42,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void place_captions();
@@ -57,6 +58,7 @@ private:
     PictureBox* chart_ = nullptr;
     QMenu* menu_ = nullptr;
     QComboBox* selector_ = nullptr;
+    QLabel* legend_ = nullptr;
     std::vector<QLabel*> captions_;
     std::optional<unsigned> captioned_version_;
 };

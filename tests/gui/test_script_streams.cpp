@@ -72,5 +72,29 @@ TEST(ScriptStreams, LineEndsEncodingsBoundsAndStandardStreams) {
     }
 }
 
+TEST(ScriptStreams, AnExportNeverReplacesTheToolsOwnOutput) {
+    // so.csv links to /dev/stdout, which is a file or a pipe: the export is
+    // refused with that reason and the JSON lines before it stay.
+    ensure_app();
+    QTemporaryDir dir;
+    write_table(dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString(), example_rows());
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/stdout"), dir.filePath(QStringLiteral("so.csv"))));
+    const QByteArray script = "thickness 5\nexport pressure so.csv\nalpha 3\n";
+    const QString out = dir.filePath(QStringLiteral("out.txt"));
+    for (const bool to_file : {true, false}) {
+        SCOPED_TRACE(to_file ? "standard output to a file" : "standard output to a pipe");
+        const ProgramRun r = run_program(QStringLiteral(JMACH_SCRIPT_TOOL), {}, dir.path(), script, [&](QProcess& p) {
+            if (to_file) p.setStandardOutputFile(out);
+        });
+        EXPECT_EQ(r.exit_code, 1);
+        EXPECT_TRUE(r.err.contains("Cannot write so.csv: is this program's standard output")) << r.err.toStdString();
+        QFile file(out);
+        const QByteArray lines = to_file && file.open(QIODevice::ReadOnly) ? file.readAll() : r.out;
+        EXPECT_EQ(lines.count('\n'), 1);
+        EXPECT_TRUE(lines.startsWith("{\"action\":\"thickness 5\"")) << lines.toStdString();
+        EXPECT_TRUE(QFileInfo(dir.filePath(QStringLiteral("so.csv"))).isSymLink());
+    }
+}
+
 }  // namespace
 }  // namespace jmach::testing

@@ -169,6 +169,14 @@ TEST(WindowEvents, ChartMenusAndViewsReachTheSession) {
     ASSERT_NE(sweep, nullptr);
     EXPECT_TRUE(sweep->isVisible());
     EXPECT_FALSE(sweep->chart().findChildren<QLabel*>().isEmpty());  // its tick numbers and titles
+    EXPECT_EQ(sweep->findChild<QLabel*>("sweep_legend")->text().toStdString(), w.session.view_legend(View::sweep));
+    // Never smaller than its chart and legend; a larger window scales the chart.
+    const ViewInfo& info = view_info(View::sweep);
+    sweep->resize(1, 1);
+    EXPECT_TRUE(sweep->chart().width() >= info.width && sweep->chart().height() >= info.height);
+    EXPECT_GE(sweep->height(), sweep->chart().height() + sweep->findChild<QLabel*>("sweep_legend")->height());
+    sweep->resize(sweep->width() + 200, sweep->height() + 100);
+    EXPECT_TRUE(sweep->chart().width() > info.width && sweep->chart().height() > info.height);
     sweep->selector()->setCurrentIndex(2);
     EXPECT_EQ(w.session.sweep_input(), SweepInput::alpha);
     sweep->close();
