@@ -172,22 +172,5 @@ TEST(Probe, NearestSampleAlongTheAxisThenNearestCurveOnEveryChart) {
     EXPECT_EQ(probe_json(*m).substr(0, 17), "{\"mach\":0.73,\"cp_");
 }
 
-TEST(Reference, KeepsTheCurvesWithoutTheGridThroughClsUntilCleared) {
-    ModelState s = table_state(12, 4, 21, 5);
-    renkler(s);
-    RecordingSurface pressure;
-    basınc_ciz(s, pressure, std::nullopt);
-    const std::size_t grid = leading_grid(pressure.primitives());
-    EXPECT_EQ(grid, 13u);  // seven verticals, six horizontals
-    pressure.keep_reference(reference_inputs(s, at(0.5)));
-    EXPECT_EQ(pressure.reference().size(), pressure.primitives().size() - grid);
-    EXPECT_EQ(pressure.reference_inputs(), "thickness 0.12, camber 0.04, nP 21, α 5°, xM/c 0.25, M 0.5");
-    pressure.Cls();
-    EXPECT_TRUE(pressure.has_reference() && pressure.primitives().empty());
-    pressure.clear_reference();
-    EXPECT_FALSE(pressure.has_reference());
-    EXPECT_TRUE(pressure.reference().empty());
-}
-
 }  // namespace
 }  // namespace jmach
