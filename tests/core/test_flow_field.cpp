@@ -155,10 +155,8 @@ TEST(FlowSummary, SonicOnlyWhereTheCorrectedFlowPassesMachOne) {
     EXPECT_TRUE(!none.sonic && none.m_local_max == 0.0);
     // White at sonic and at the free stream's Cp, saturating beyond the ends.
     const FlowColourScale mach = flow_colour_scale(at(0.5)), cp = flow_colour_scale(std::nullopt);
-    EXPECT_TRUE(mach.by_mach && !cp.by_mach);
     EXPECT_EQ(flow_colour(mach, 1.0), rgb(255, 255, 255));
     EXPECT_EQ(flow_colour(cp, 0.0), rgb(255, 255, 255));
-    EXPECT_EQ(flow_colour(mach, 3.0), flow_colour(mach, 2.0));
     EXPECT_EQ(flow_colour(cp, -50.0), flow_colour(cp, -3.0));
     EXPECT_NE(flow_colour(cp, -50.0), flow_colour(cp, 5.0));
 }

@@ -61,10 +61,8 @@ TEST(TableReader, EveryRefusalAndWarningNamesFileAndLineAndKeepsTheOldTable) {
     const std::string more = "; check the row count, five values a row and \".\" as the decimal point";
     const struct { std::string text, error, warning = ""; } cases[] = {
         {"0 1\n0.12 0.02\nabc 0.05 0\n", ", line 3: 'abc' is not a number"},
-        {"0 1\n0.12 0.02 0.1 0.05 0x10\n", ", line 2: '0x10' is not a number"},
         {"0 1\n\"NACA 0012\", 0.12 0.02 0.1 0.05\n", ", line 2: quoted text '\"NACA 0012\"' is not a number"},
         {"0 1\r\n0.12,,0.1,0.05,0\r\n", ", line 2: an empty field"},
-        {",0 1 0.12 0.02 0.1 0.05 0", ", line 1: an empty field"},
         {"0 1\n0.12,\n , 0.02 0.1 0.05 0", ", line 3: an empty field"},
         {"0 1\n0.12 0.02 nan 0.05 0\n", ", line 2: 'nan' is not a finite number"},
         {"0 1\n0.12 0.02 0.1 0.05 1e999\n", ", line 2: '1e999' is not a finite number"},
@@ -241,9 +239,6 @@ TEST(TableFile, EveryScrollBarPairHasExactlyOneRowThatAgreesWithJoukowskiTheory)
         EXPECT_EQ(std::exchange(row_of[i][j], r), 0) << "a second row for " << i << "/" << j << ": " << r;
         // eps = 0 only for the zero-thickness arcs, mu = 0 only without camber.
         EXPECT_TRUE(eps >= 0 && mu >= 0 && (eps == 0) == (t == 0) && (mu == 0) == (f == 0)) << "row " << r;
-        EXPECT_TRUE(t != 0 || mu == 2.0 * f) << "row " << r;  // a circular arc: camber exactly mu/2
-        // Thin profile: t/c = (3 sqrt 3 / 4) eps to first order, closest without camber.
-        if (t == 0.01) { EXPECT_NEAR(t / (3 * std::sqrt(3.0) / 4 * eps), 1.0, f == 0 ? 0.01 : 0.07) << "row " << r; }
         // The mean line peaks over Re z = 0, where the circle crosses the
         // imaginary axis at i(mu +- sqrt(mu^2 + 1 + 2 eps)): at mu / (2 (1 + eps))
         // of the chord 4 (1 + eps)^2 / (1 + 2 eps).
