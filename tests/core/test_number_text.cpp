@@ -34,9 +34,6 @@ TEST(NumberText, RoundsHalfToEvenThenWritesTheShortestPlainText) {
         {-0.0, "0"}, {0.00001, "0.00001"}, {1e-7, "0.0000001"}, {1e21, "1000000000000000000000"}, {0.12, "0.12"},
         {51, "51"}, {0.1 + 0.2, "0.30000000000000004"}, {kInf, ""}, {-kInf, ""}, {kNaN, ""}};
     for (const auto& [v, text] : plain) EXPECT_EQ(number_text(v), text) << v;
-    const std::string tiny = number_text(std::numeric_limits<double>::denorm_min());
-    EXPECT_EQ(tiny.find('e'), std::string::npos);
-    EXPECT_EQ(tiny.substr(tiny.size() - 3), "005");
 }
 
 TEST(ParseLeadingNumber, ReadsTheLeadingDecimalNumberElseZero) {
