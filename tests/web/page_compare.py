@@ -30,6 +30,7 @@ sys.dont_write_bytecode = True
 from rerecord import RECORDINGS  # noqa: E402  the regression set
 
 NOT_A_STATE = "This link does not describe a state of the window: the page opened at its start."
+CHROMIUM = "chromium"
 BENCH_REFUSED = "#bench= takes a whole number of changes from 1 to 10000: nothing was timed."
 
 
@@ -40,25 +41,28 @@ def reference(tool, table, text):
         with open(script, "w", encoding="utf-8") as f:
             f.write(text)
         if os.path.basename(tool).startswith("session-replay"):
-            run = subprocess.run([tool, "--charts", table, script], capture_output=True, timeout=600)
-        else:
+            command = [tool, "--charts", table, script]
+        else:  # jmach-script reads the table beside the script
             os.symlink(table, os.path.join(work, "KATJO-D20G15.txt"))
-            run = subprocess.run([tool, "--charts", script], cwd=work, capture_output=True, timeout=600)
+            command = [tool, "--charts", script]
+        run = subprocess.run(command, cwd=work, capture_output=True, timeout=600)
     error = re.search(r"(line \d+: .*)$", run.stderr.decode()) if run.returncode else None
     return run.stdout.decode().splitlines(), error and error.group(1)
 
 
-def browser(chromium, url, downloads=None, size="1280,800"):
-    """The page's DOM after it ran, with its downloads in `downloads`."""
+def chromium_profile(profile, folder, prefs=None):
+    os.makedirs(os.path.join(profile, "Default"))
+    with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
+        json.dump({"download": {"default_directory": folder, "prompt_for_download": False}, **(prefs or {})}, f)
+    return [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--user-data-dir=" + profile]
+
+
+def browser(url):
+    """The page's DOM after it ran."""
     with tempfile.TemporaryDirectory() as profile:
-        os.makedirs(os.path.join(profile, "Default"))
-        with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
-            json.dump({"download": {"default_directory": downloads or profile, "prompt_for_download": False}}, f)
-        run = subprocess.run([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                              "--allow-file-access-from-files", "--window-size=" + size,
-                              "--user-data-dir=" + profile, "--virtual-time-budget=30000", "--dump-dom", url],
-                             capture_output=True, timeout=900)
-    return run.stdout.decode()
+        return subprocess.run(chromium_profile(profile, profile) + [
+            "--allow-file-access-from-files", "--window-size=1280,800", "--virtual-time-budget=30000", "--dump-dom", url],
+            capture_output=True, timeout=900).stdout.decode()
 
 
 def element(dom, tag, id_):
@@ -74,46 +78,37 @@ def script_fragment(text):
     return "script=" + urllib.parse.quote(text, safe="") + "&charts=1"
 
 
-def page_run(chromium, page, text, downloads=None):
-    dom = browser(chromium, page_url(page, script_fragment(text)), downloads)
-    status, output = element(dom, "p", "script-status"), element(dom, "pre", "script-output")
-    if status is None or output is None:
-        raise SystemExit("the page ran no script")
-    error = re.search(r"(line \d+: .*)$", status)
-    return output.splitlines(), None if status == "done" else error.group(1) if error else status
-
-
-def close(want, got):
-    if isinstance(want, bool) or not isinstance(want, (int, float)):
-        return want == got
-    if isinstance(got, bool) or not isinstance(got, (int, float)):
-        return False
-    return abs(want - got) <= 1e-13 * (abs(want) if abs(want) >= 1 else 1)
+def page_lines(page, fragment):
+    return (element(browser(page_url(page, fragment)), "pre", "script-output") or "").splitlines()
 
 
 def difference(want, got, where=""):
-    """Where `got` first differs from `want`, or None."""
-    if isinstance(want, dict):
-        if not isinstance(got, dict) or list(got) != list(want):
-            return f"{where} keys {list(got) if isinstance(got, dict) else got} for {list(want)}"
-        return next((d for k in want if (d := difference(want[k], got[k], f"{where}.{k}"))), None)
-    if isinstance(want, list):
-        if not isinstance(got, list) or len(got) != len(want):
-            return f"{where}: {len(got) if isinstance(got, list) else got} items for {len(want)}"
-        return next((d for i, w in enumerate(want) if (d := difference(w, got[i], f"{where}[{i}]"))), None)
-    return None if close(want, got) else f"{where}: {got!r} for {want!r}"
+    """Where `got` first differs from `want` (numbers within 1e-13 relative, absolute below 1), or None."""
+    if isinstance(want, (dict, list)):
+        keys = list(want) if isinstance(want, dict) else range(len(want))
+        if type(got) is not type(want) or list(got if isinstance(got, dict) else range(len(got))) != list(keys):
+            shape = lambda v: list(v) if isinstance(v, dict) else f"{len(v)} items" if isinstance(v, list) else v
+            return f"{where}: {shape(got)} for {shape(want)}"
+        return next((d for k in keys if (d := difference(want[k], got[k], f"{where}[{k!r}]"))), None)
+    if isinstance(want, bool) or not isinstance(want, (int, float)):
+        return None if want == got else f"{where}: {got!r} for {want!r}"
+    ok = not isinstance(got, bool) and isinstance(got, (int, float)) and abs(want - got) <= 1e-13 * max(abs(want), 1)
+    return None if ok else f"{where}: {got!r} for {want!r}"
 
 
-def compare(name, text, tool, table, chromium, page):
+def compare(name, text, tool, table, page):
     want, want_error = reference(tool, table, text)
-    got, got_error = page_run(chromium, page, text)
+    dom = browser(page_url(page, script_fragment(text)))
+    status, got = element(dom, "p", "script-status"), element(dom, "pre", "script-output")
+    if status is None or got is None:
+        return f"{name}: the page ran no script"
+    got, error = got.splitlines(), re.search(r"(line \d+: .*)$", status)
+    got_error = None if status == "done" else error.group(1) if error else status
     if len(got) != len(want):
         return f"{name}: {len(got)} lines from the page, {len(want)} from the reference"
     for i, (w, g) in enumerate(zip(want, got)):
-        w = json.loads(w)
-        diff = difference(w, json.loads(g))
-        if diff:
-            return f"{name}: line {i + 1} {w['action']!r}: {diff}"
+        if diff := difference(json.loads(w), json.loads(g)):
+            return f"{name}: line {i + 1} {json.loads(w)['action']!r}: {diff}"
     if want_error != got_error:
         return f"{name}: the page stopped with {got_error!r}, the reference with {want_error!r}"
     return f"ok {name}: {len(want)} lines" + (f", then {want_error}" if want_error else "")
@@ -125,54 +120,44 @@ BAD_LINES = ["np 7", "thickness -2147483648", "alpha 1.5", "probe profil 1e400 0
              "export sweep s.csv", "fly 3"]
 
 
-def links(chromium, page, tool, table):
+def links(page, tool, table):
     """Copy link's address opens the same window; a hostile one runs nothing."""
     text = "thickness 12\ncamber 4\nmach 60\nkeep pressure\nalpha 6\ntype-mach 0.5 x\nsonic on\nsweep alpha\n"
-    dom = browser(chromium, page_url(page, script_fragment(text) + "&link=1"))
-    link = element(dom, "p", "script-link")
+    link = element(browser(page_url(page, script_fragment(text) + "&link=1")), "p", "script-link")
     if not link or "#state=" not in link:
         return "links: the page wrote no link"
     want = json.loads(reference(tool, table, text + "probe pressure 0.5 -1\n")[0][-1])
     fragment = link.split("#", 1)[1] + "&" + script_fragment("probe pressure 0.5 -1")
-    diff = difference(want, json.loads(page_lines(chromium, page, fragment)[-1]))
-    if diff:
+    if diff := difference(want, json.loads((page_lines(page, fragment) or ["{}"])[-1])):
         return f"links: the opened link differs at {diff}"
     for hostile in ["thickness%2012%0Afly", "%ZZ", "thickness%2012%0Aexport%20pressure%20a.csv",
                     urllib.parse.quote("\n".join(["thickness 12"] * 201)), "type-mach%20" + "7" * 101,
                     "thickness%2012%0Atype-mach%20%1B"]:
-        dom = browser(chromium, page_url(page, "state=" + hostile + "&" + script_fragment("about")))
+        dom = browser(page_url(page, "state=" + hostile + "&" + script_fragment("about")))
         line = json.loads(element(dom, "pre", "script-output") or "{}")
         if element(dom, "p", "notice") != NOT_A_STATE or line.get("Text_Thickness") != "0":
             return f"links: the link #state={hostile[:40]} was not refused"
     for count in ["Infinity", "1e9", "0", "2.5", "10001"]:
-        dom = browser(chromium, page_url(page, "bench=" + count + "&" + script_fragment("thickness 3")))
-        if element(dom, "p", "notice") != BENCH_REFUSED or element(dom, "pre", "bench-output") is not None \
-                or element(dom, "p", "script-status") != "done":
+        dom = browser(page_url(page, "bench=" + count + "&" + script_fragment("thickness 3")))
+        if (element(dom, "p", "notice"), element(dom, "pre", "bench-output"), element(dom, "p", "script-status")) \
+                != (BENCH_REFUSED, None, "done"):
             return f"links: #bench={count} was not refused"
-    bench = json.loads(element(browser(chromium, page_url(page, "bench=3")), "pre", "bench-output") or "{}")
-    if bench.get("changes") != 3:
+    if json.loads(element(browser(page_url(page, "bench=3")), "pre", "bench-output") or "{}").get("changes") != 3:
         return "links: #bench=3 did not time three changes"
     return "ok links: Copy link opens the same window; 6 hostile links and 5 unbounded #bench= counts refused"
 
 
-def page_lines(chromium, page, fragment):
-    return (element(browser(chromium, page_url(page, fragment)), "pre", "script-output") or "").splitlines()
-
-
-def downloads(chromium, page):
+def downloads(page):
     """A script's exports and the window's snapshot land as files. Chromium
     runs the page in real time (the virtual clock ends a run before the
     later downloads start) until every file is there, or for a minute."""
     text = ("thickness 12\ncamber 4\nmach 60\nkeep profil\nsweep alpha\nexport pressure p.csv\nexport profil pr.svg\n"
             "export Picture_CL cl.png\nexport sweep s.svg\nflow\nexport flow f.png\nsnapshot w.png\n")
-    names = ["cl.png", "f.png", "p.csv", "pr.svg", "s.svg", "w.png"]
+    pngs = {"cl.png": (427, 522), "f.png": (1600, 800), "w.png": (1584, 980)}
+    names = sorted([*pngs, "p.csv", "pr.svg", "s.svg"])
     with tempfile.TemporaryDirectory() as folder, tempfile.TemporaryDirectory() as profile:
-        os.makedirs(os.path.join(profile, "Default"))
-        with open(os.path.join(profile, "Default", "Preferences"), "w") as f:
-            json.dump({"download": {"default_directory": folder, "prompt_for_download": False},
-                       "profile": {"default_content_setting_values": {"automatic_downloads": 1}}}, f)
-        proc = subprocess.Popen([chromium, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                                 "--user-data-dir=" + profile, page_url(page, script_fragment(text))],
+        command = chromium_profile(profile, folder, {"profile": {"default_content_setting_values": {"automatic_downloads": 1}}})
+        proc = subprocess.Popen(command + [page_url(page, script_fragment(text))],
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         deadline = time.time() + 60
         while time.time() < deadline and proc.poll() is None and sorted(os.listdir(folder)) != names:
@@ -180,8 +165,7 @@ def downloads(chromium, page):
         time.sleep(0.3)  # the last file closed
         proc.terminate()
         proc.wait(timeout=30)
-        files = sorted(os.listdir(folder))
-        if files != ["cl.png", "f.png", "p.csv", "pr.svg", "s.svg", "w.png"]:
+        if (files := sorted(os.listdir(folder))) != names:
             return f"downloads: {files}"
         for svg in ["pr.svg", "s.svg"]:
             tree = ElementTree.parse(os.path.join(folder, svg))
@@ -193,7 +177,7 @@ def downloads(chromium, page):
             rows = f.read().splitlines()
         if len(rows) < 20 or len({len(r.split(",")) for r in rows}) != 1:
             return f"downloads: p.csv has {len(rows)} rows of differing widths"
-        for png, size in [("cl.png", (427, 522)), ("f.png", (1600, 800)), ("w.png", (1584, 980))]:
+        for png, size in pngs.items():
             with open(os.path.join(folder, png), "rb") as f:
                 head = f.read(24)
             got = (int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big"))
@@ -209,51 +193,34 @@ USER = """<!doctype html><meta charset="utf-8"><body style="margin:0">
 <iframe id="page" style="border:0;width:1280px;height:800px" src="%s"></iframe><script>
 document.getElementById("page").onload = () => setTimeout(() => {
   const w = document.getElementById("page").contentWindow, d = w.document, byId = (id) => d.getElementById(id);
-  const tip = () => (byId("probe-tip").hidden ? null : byId("probe-tip").textContent);
-  const move = (name, fx, fy) => {
-    const r = byId(name).getBoundingClientRect();
-    byId(name).dispatchEvent(new w.PointerEvent("pointermove", {bubbles: true, pointerType: "mouse",
-      clientX: r.left + fx * r.width, clientY: r.top + fy * r.height}));
-    return tip();
-  };
+  const tip = () => (byId("probe-tip").hidden ? null : byId("probe-tip").textContent), out = {};
+  const pointer = (name, type, fx, fy) => { const r = byId(name).getBoundingClientRect();
+    byId(name).dispatchEvent(new w.PointerEvent(type, {bubbles: true, pointerType: "mouse",
+      clientX: r.left + fx * r.width, clientY: r.top + fy * r.height})); return tip(); };
   const key = (k, shift) => d.activeElement.dispatchEvent(new w.KeyboardEvent("keydown",
     {key: k, shiftKey: !!shift, bubbles: true, cancelable: true}));
-  const count = (name, test) => {
-    const c = byId(name).querySelector("canvas"), p = c.getContext("2d").getImageData(0, 0, c.width, c.height).data;
-    let n = 0;
-    for (let i = 0; i < p.length; i += 4) n += test(p[i], p[i + 1], p[i + 2]);
-    return n;
-  };
-  const grey = (r, g, b) => r === 190 && g === 190 && b === 190, orange = (r, g, b) => r === 255 && g === 128 && b === 0;
-  const out = {tip: move("Picture_CL", 0.6, 0.4)};
-  byId("Picture_CL").dispatchEvent(new w.PointerEvent("pointerleave", {pointerType: "mouse"}));
-  out.left = tip();
-  out.grey_before = count("pressure", grey);
-  byId("pressure").focus();
-  key("F10", true);
-  out.menu = d.activeElement.id;
-  byId("menu-keep").click();
-  out.focus_after = d.activeElement.id;
-  key("ContextMenu");
-  byId("menu-sonic").click();
-  out.orange = count("pressure", orange);
-  byId("HScroll_AlfaD").value = "-4";
-  byId("HScroll_AlfaD").dispatchEvent(new Event("change"));
-  out.grey_after = count("pressure", grey);
-  out.note = byId("pressure-reference").textContent;
-  const result = document.body.appendChild(document.createElement("pre"));
-  result.id = "result";
-  result.textContent = JSON.stringify(out);
+  const count = (r0, g0, b0) => { const c = byId("pressure").querySelector("canvas");
+    const p = c.getContext("2d").getImageData(0, 0, c.width, c.height).data; let n = 0;
+    for (let i = 0; i < p.length; i += 4) n += p[i] === r0 && p[i + 1] === g0 && p[i + 2] === b0; return n; };
+  out.tip = pointer("Picture_CL", "pointermove", 0.6, 0.4);
+  out.left = pointer("Picture_CL", "pointerleave", 0, 0);
+  out.grey_before = count(190, 190, 190);
+  byId("pressure").focus(); key("F10", true); out.menu = d.activeElement.id;
+  byId("menu-keep").click(); out.focus_after = d.activeElement.id;
+  key("ContextMenu"); byId("menu-sonic").click(); out.orange = count(255, 128, 0);
+  byId("HScroll_AlfaD").value = "-4"; byId("HScroll_AlfaD").dispatchEvent(new Event("change"));
+  out.grey_after = count(190, 190, 190); out.note = byId("pressure-reference").textContent;
+  document.body.appendChild(Object.assign(document.createElement("pre"), {id: "result", textContent: JSON.stringify(out)}));
 }, 0);
 </script>"""
 
 
-def user(chromium, page):
+def user(page):
     with tempfile.TemporaryDirectory() as folder:
         harness = os.path.join(folder, "user.html")
         with open(harness, "w", encoding="utf-8") as f:
             f.write(USER % page_url(page, "state=thickness%2012%0Acamber%204%0Aalpha%206%0Amach%2060"))
-        got = json.loads(element(browser(chromium, "file://" + harness), "pre", "result") or "{}")
+        got = json.loads(element(browser("file://" + harness), "pre", "result") or "{}")
     checks = [("tip", (got.get("tip") or "").startswith("α = ")), ("tip gone", got.get("left") is None),
               ("menu by Shift+F10", got.get("menu") == "menu-png"), ("focus back", got.get("focus_after") == "pressure"),
               ("sonic level painted", got.get("orange", 0) > 200),
@@ -264,28 +231,27 @@ def user(chromium, page):
 
 
 def main():
+    global CHROMIUM
     parser = argparse.ArgumentParser()
     parser.add_argument("web_build")
     parser.add_argument("reference", type=os.path.abspath)
     parser.add_argument("--chromium", default="chromium")
     args = parser.parse_args()
+    CHROMIUM, tool = args.chromium, args.reference
     pages = {"data/KATJO-D20G15.txt": os.path.join(args.web_build, "jmach.html"),
              "tests/regression/holey-table.txt": os.path.join(args.web_build, "jmach-test-table.html")}
-    table = os.path.join(ROOT, "data", "KATJO-D20G15.txt")
-    runs = [(script, os.path.join(ROOT, t), pages[t], open(os.path.join(ROOT, "tests", "regression", script),
-                                                        encoding="utf-8").read()) for script, t, _ in RECORDINGS]
-    runs += [(f"bad line {bad!r}", table, pages["data/KATJO-D20G15.txt"], "thickness 12\n\n" + bad + "\nalpha 3\n")
-             for bad in BAD_LINES]
-    page = pages["data/KATJO-D20G15.txt"]
-    checks = [lambda r=r: compare(r[0], r[3], args.reference, r[1], args.chromium, r[2]) for r in runs]
-    checks += [lambda: links(args.chromium, page, args.reference, table), lambda: downloads(args.chromium, page),
-               lambda: user(args.chromium, page)]
-    results = []
+    table, page = os.path.join(ROOT, "data", "KATJO-D20G15.txt"), pages["data/KATJO-D20G15.txt"]
+    checks = [lambda s=s, t=t: compare(s, open(os.path.join(ROOT, "tests", "regression", s), encoding="utf-8").read(),
+                                       tool, os.path.join(ROOT, t), pages[t]) for s, t, _ in RECORDINGS]
+    checks += [lambda b=b: compare(f"bad line {b!r}", "thickness 12\n\n" + b + "\nalpha 3\n", tool, table, page)
+               for b in BAD_LINES]
+    checks += [lambda: links(page, tool, table), lambda: downloads(page), lambda: user(page)]
+    failed = 0
     for check in checks:
-        results.append(check())
-        print(results[-1], flush=True)
-    failed = sum(not r.startswith("ok ") for r in results)
-    print(f"{len(results) - failed} passed, {failed} failed")
+        result = check()
+        failed += not result.startswith("ok ")
+        print(result, flush=True)
+    print(f"{len(checks) - failed} passed, {failed} failed")
     sys.exit(1 if failed else 0)
 
 
