@@ -20,29 +20,14 @@ namespace jmach {
 
 namespace {
 
-// Clips the segment a-b to `box` (Liang-Barsky). False when nothing of it
-// lies inside. Keeps far-off end points (a Cp* curve thousands of units
-// above the box) away from the rasteriser's fixed-point range.
+// Clips the segment a-b to `box`: far-off end points (a Cp* curve
+// thousands of units above the box) stay away from the rasteriser's
+// fixed-point range.
 bool clip_segment(QPointF& a, QPointF& b, const QRectF& box) {
-    const double dx = b.x() - a.x(), dy = b.y() - a.y();
-    double t0 = 0.0, t1 = 1.0;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(), box.bottom() - a.y()};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0)
-            t0 = std::max(t0, t);
-        else
-            t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    const QPointF start = a;
-    a = QPointF(start.x() + t0 * dx, start.y() + t0 * dy);
-    b = QPointF(start.x() + t1 * dx, start.y() + t1 * dy);
+    double ax = a.x(), ay = a.y(), bx = b.x(), by = b.y();
+    if (!jmach::clip_segment(ax, ay, bx, by, box.left(), box.top(), box.right(), box.bottom())) return false;
+    a = QPointF(ax, ay);
+    b = QPointF(bx, by);
     return true;
 }
 

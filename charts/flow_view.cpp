@@ -75,24 +75,10 @@ struct Rect {
     double x1, y1, x2, y2;  // left, bottom, right, top
 };
 
-// Draws the part of a segment inside the rectangle (Liang-Barsky).
+// Draws the part of a segment inside the rectangle.
 void clipped_segment(PlotSurface& surface, const Rect& r, double x1, double y1, double x2, double y2,
                      std::optional<Colour> colour) {
-    const double dx = x2 - x1, dy = y2 - y1;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {x1 - r.x1, r.x2 - x1, y1 - r.y1, r.y2 - y1};
-    for (int e = 0; e < 4; ++e) {
-        if (p[e] == 0) {
-            if (q[e] < 0) return;
-            continue;
-        }
-        const double t = q[e] / p[e];
-        if (p[e] < 0) t0 = std::max(t0, t);
-        else t1 = std::min(t1, t);
-        if (t0 > t1) return;
-    }
-    draw_segment(surface, x1 + t0 * dx, y1 + t0 * dy, x1 + t1 * dx, y1 + t1 * dy, colour);
+    if (clip_segment(x1, y1, x2, y2, r.x1, r.y1, r.x2, r.y2)) draw_segment(surface, x1, y1, x2, y2, colour);
 }
 
 // Traces the lines value = level over the band of grid cells between two

@@ -3,6 +3,7 @@
 // coordinate system set by Scale, cleared by Cls, and its primitives:
 // lines, circles and colour rasters.
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
@@ -56,6 +57,35 @@ inline void draw_segment(PlotSurface& surface, double x1, double y1, double x2, 
     if (drawable(x1) && drawable(y1) && drawable(x2) && drawable(y2))
         surface.Line(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
                      static_cast<float>(y2), colour);
+}
+
+// Clips the segment (ax, ay)-(bx, by) to the box left <= x <= right,
+// low <= y <= high (Liang-Barsky); false when nothing of it lies inside.
+// Keeps far-off end points (a curve towards infinity) away from painters,
+// rasterisers and files.
+inline bool clip_segment(double& ax, double& ay, double& bx, double& by, double left, double low, double right,
+                         double high) {
+    const double dx = bx - ax, dy = by - ay;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {ax - left, right - ax, ay - low, high - ay};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    bx = ax + t1 * dx;
+    by = ay + t1 * dy;
+    ax = ax + t0 * dx;
+    ay = ay + t0 * dy;
+    return true;
 }
 
 // Draws a ring whose centre is drawable.

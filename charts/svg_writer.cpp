@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "core/number_text.h"
+#include "core/palette.h"
 
 namespace jmach {
 
@@ -14,17 +15,6 @@ std::string num(double v) {
     if (!std::isfinite(v)) return "0";
     const double rounded = std::nearbyint(v * 1000) / 1000;
     return number_text(rounded);
-}
-
-std::string hex(Colour c) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "#";
-    for (int i = 0; i < 3; ++i) {
-        const unsigned byte = (c >> (8 * i)) & 0xFFu;
-        out += kHex[byte >> 4];
-        out += kHex[byte & 0xFu];
-    }
-    return out;
 }
 
 std::string escaped(std::string_view text) {
@@ -45,30 +35,6 @@ struct Box {
     double left, top, right, bottom;
 };
 
-// Clips the segment to the box (Liang-Barsky); false when nothing of it is
-// inside. Keeps far-off end points (a curve towards infinity) out of the file.
-bool clip(double& ax, double& ay, double& bx, double& by, const Box& box) {
-    const double dx = bx - ax, dy = by - ay;
-    double t0 = 0, t1 = 1;
-    const double p[4] = {-dx, dx, -dy, dy};
-    const double q[4] = {ax - box.left, box.right - ax, ay - box.top, box.bottom - ay};
-    for (int i = 0; i < 4; ++i) {
-        if (p[i] == 0) {
-            if (q[i] < 0) return false;
-            continue;
-        }
-        const double t = q[i] / p[i];
-        if (p[i] < 0) t0 = std::max(t0, t);
-        else t1 = std::min(t1, t);
-        if (t0 > t1) return false;
-    }
-    bx = ax + t1 * dx;
-    by = ay + t1 * dy;
-    ax = ax + t0 * dx;
-    ay = ay + t0 * dy;
-    return true;
-}
-
 class Writer {
 public:
     Writer(const ScaleRect& sc, const SvgPicture& picture, std::string& out)
@@ -86,7 +52,7 @@ public:
             stroke(colour, "<circle cx=\"" + num(ax) + "\" cy=\"" + num(ay) + "\" r=\"" + num(r) + "\"/>");
         } else {
             double x1 = ax, y1 = ay, x2 = (p.x2 - sc_.x1) * sx_, y2 = (p.y2 - sc_.y1) * sy_;
-            if (!clip(x1, y1, x2, y2, outer_)) return;
+            if (!clip_segment(x1, y1, x2, y2, outer_.left, outer_.top, outer_.right, outer_.bottom)) return;
             if (x1 == x2 || y1 == y2) {
                 // A grid line: the whole pixels it covers, sharp at any zoom.
                 const double x = std::floor(std::min(x1, x2)), y = std::floor(std::min(y1, y2));
@@ -132,7 +98,7 @@ private:
                     const double x = ax + col * cw, y = ay + row * ch, w = (end - col) * cw;
                     out_ += "<rect x=\"" + num(std::min(x, x + w)) + "\" y=\"" + num(std::min(y, y + ch)) +
                             "\" width=\"" + num(std::fabs(w)) + "\" height=\"" + num(std::fabs(ch)) + "\" fill=\"" +
-                            hex(*cell) + "\"/>\n";
+                            hex_colour(*cell) + "\"/>\n";
                 }
                 col = end;
             }
@@ -155,7 +121,7 @@ std::string svg_text(const RecordingSurface& surface, const SvgPicture& picture)
                       "px\" height=\"" + h + "px\" viewBox=\"0 0 " + w + " " + h +
                       "\" xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\">\n<title>jmach: " +
                       escaped(picture.title) + "</title>\n<desc>Drawn by jmach</desc>\n<rect x=\"0\" y=\"0\" width=\"" +
-                      w + "\" height=\"" + h + "\" fill=\"" + hex(kSurfaceBackground) +
+                      w + "\" height=\"" + h + "\" fill=\"" + hex_colour(kSurfaceBackground) +
                       "\" stroke=\"none\"/>\n<g fill=\"none\" stroke-width=\"1\" stroke-linecap=\"square\">\n";
     const auto& sc = surface.scale();
     if (sc && sc->x2 != sc->x1 && sc->y2 != sc->y1 && picture.width > 0 && picture.height > 0) {
@@ -163,11 +129,11 @@ std::string svg_text(const RecordingSurface& surface, const SvgPicture& picture)
         const auto& items = surface.primitives();
         // A kept reference lies in grey over the grid, beneath the curves.
         const std::size_t grid = surface.has_reference() ? leading_grid(items) : items.size() + 1;
-        const std::string grey = hex(kReferenceGrey), foreground = hex(picture.foreground);
+        const std::string grey = hex_colour(kReferenceGrey), foreground = hex_colour(picture.foreground);
         for (std::size_t i = 0; i <= items.size(); ++i) {
             if (i == grid)
                 for (const Primitive& p : surface.reference()) writer.draw(p, grey);
-            if (i < items.size()) writer.draw(items[i], items[i].colour ? hex(*items[i].colour) : foreground);
+            if (i < items.size()) writer.draw(items[i], items[i].colour ? hex_colour(*items[i].colour) : foreground);
         }
         writer.close();
     }

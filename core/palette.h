@@ -5,6 +5,7 @@
 // the model state.
 
 #include <cstdint>
+#include <string>
 
 namespace jmach {
 
@@ -34,6 +35,9 @@ inline constexpr Colour kNoteBackground = rgb(255, 222, 160);
 // curves, beneath the live ones.
 inline constexpr Colour kSonicOrange = rgb(255, 128, 0);
 inline constexpr Colour kReferenceGrey = rgb(190, 190, 190);
+
+// A colour's name as "#rrggbb", in lower case.
+std::string hex_colour(Colour c);
 
 struct ModelState;
 

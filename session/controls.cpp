@@ -210,17 +210,6 @@ std::string quoted(std::string_view text) {
     return out + "\"";
 }
 
-std::string colour_text(Colour c) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "#";
-    for (int i = 0; i < 3; ++i) {
-        const unsigned byte = (c >> (8 * i)) & 0xFFu;
-        out += kHex[byte >> 4];
-        out += kHex[byte & 0xFu];
-    }
-    return out;
-}
-
 template <std::size_t N>
 std::string list(const std::array<const char*, N>& texts) {
     std::string out = "[";
@@ -261,7 +250,7 @@ std::string controls_json() {
                    ",\"value\":" + std::to_string(c.value);
         if (c.kind == ControlKind::value_box) out += std::string(",\"typed\":") + (c.typed ? "true" : "false");
         if (c.kind == ControlKind::picture)
-            out += ",\"foreground\":" + quoted(colour_text(c.foreground)) +
+            out += ",\"foreground\":" + quoted(hex_colour(c.foreground)) +
                    ",\"clickable\":" + (c.clickable ? "true" : "false");
         if (*c.label) out += ",\"label\":" + quoted(c.label);
         if (*c.help_name) out += ",\"help_name\":" + quoted(c.help_name) + ",\"help\":" + quoted(c.help);

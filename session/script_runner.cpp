@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "core/palette.h"
 #include "core/utf8.h"
 
 namespace jmach {
@@ -17,15 +18,7 @@ std::string json_number(T v) {
 
 // "#rrggbb" in lower case, as a colour's name.
 std::string json_colour(const std::optional<Colour>& c) {
-    if (!c) return "null";
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string out = "\"#rrggbb\"";
-    for (int i = 0; i < 3; ++i) {
-        const unsigned byte = (*c >> (8 * i)) & 0xFFu;
-        out[2 + 2 * i] = kHex[byte >> 4];
-        out[3 + 2 * i] = kHex[byte & 0xFu];
-    }
-    return out;
+    return c ? "\"" + hex_colour(*c) + "\"" : "null";
 }
 
 }  // namespace
