@@ -1,11 +1,39 @@
 #include "charts/recording_surface.h"
 
+#include <atomic>
 #include <cmath>
 
 namespace jmach {
 
+bool Primitive::operator==(const Primitive& o) const {
+    return kind == o.kind && x1 == o.x1 && y1 == o.y1 && x2 == o.x2 && y2 == o.y2 && r == o.r && colour == o.colour &&
+           (raster == o.raster || (raster && o.raster && raster->columns == o.raster->columns &&
+                                   raster->rows == o.raster->rows && raster->cells == o.raster->cells));
+}
+
+void RecordingSurface::changed() {
+    static std::atomic<unsigned> next{0};
+    version_ = ++next;
+}
+
+std::vector<Primitive>& RecordingSurface::own_items() {
+    if (items_.use_count() > 1) items_ = std::make_shared<std::vector<Primitive>>(*items_);
+    return *items_;
+}
+
+bool RecordingSurface::same_drawing(const RecordingSurface& o) const {
+    const bool same_scale = scale_.has_value() == o.scale_.has_value() &&
+                            (!scale_ || (scale_->x1 == o.scale_->x1 && scale_->y1 == o.scale_->y1 &&
+                                         scale_->x2 == o.scale_->x2 && scale_->y2 == o.scale_->y2));
+    return same_scale && reference_inputs_ == o.reference_inputs_ && (items_ == o.items_ || *items_ == *o.items_) &&
+           (reference_ == o.reference_ || *reference_ == *o.reference_);
+}
+
 void RecordingSurface::Cls() {
-    items_.clear();
+    if (items_.use_count() > 1)
+        items_ = std::make_shared<std::vector<Primitive>>();
+    else
+        items_->clear();
     changed();
 }
 
@@ -21,7 +49,7 @@ void RecordingSurface::add(bool finite, Primitive p) {
         ++rejected_;
         return;
     }
-    items_.push_back(std::move(p));
+    own_items().push_back(std::move(p));
     changed();
 }
 
@@ -45,14 +73,16 @@ void RecordingSurface::Image(double x1, double y1, double x2, double y2, std::sh
 
 void RecordingSurface::keep_reference(std::string inputs) {
     // The grid stays the live one's; what follows it is the drawing.
-    reference_.assign(items_.begin() + static_cast<std::ptrdiff_t>(leading_grid(items_)), items_.end());
+    const std::vector<Primitive>& items = *items_;
+    reference_ = std::make_shared<std::vector<Primitive>>(items.begin() + static_cast<std::ptrdiff_t>(leading_grid(items)),
+                                                          items.end());
     reference_inputs_ = inputs.empty() ? std::string("-") : std::move(inputs);
     changed();
 }
 
 void RecordingSurface::clear_reference() {
     if (!has_reference()) return;
-    reference_.clear();
+    reference_ = std::make_shared<std::vector<Primitive>>();
     reference_inputs_.clear();
     changed();
 }

@@ -3,6 +3,7 @@
 // primitives in user coordinates: the retained drawing that every front end
 // paints (QPainter on the desktop, a canvas in the page) and tests read.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct Primitive {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0, r = 0;
     std::optional<Colour> colour;  // empty: the surface's foreground colour
     std::shared_ptr<const PlotSurface::Raster> raster;  // images only, shared, never changed
+    bool operator==(const Primitive& other) const;
 };
 
 class RecordingSurface : public PlotSurface {
@@ -34,7 +36,7 @@ public:
 
     // The user coordinates as the last Scale set them; empty before any.
     const std::optional<ScaleRect>& scale() const { return scale_; }
-    const std::vector<Primitive>& primitives() const { return items_; }
+    const std::vector<Primitive>& primitives() const { return *items_; }
     // Primitives refused since construction because a coordinate was not a
     // finite number (as a single-precision float for lines).
     std::size_t rejected() const { return rejected_; }
@@ -45,21 +47,29 @@ public:
     // again replaces it; Cls leaves it.
     void keep_reference(std::string inputs);
     void clear_reference();
-    const std::vector<Primitive>& reference() const { return reference_; }
+    const std::vector<Primitive>& reference() const { return *reference_; }
     const std::string& reference_inputs() const { return reference_inputs_; }
     bool has_reference() const { return !reference_inputs_.empty(); }
-    // Counts the changes of the drawing, its scale and its reference, so
-    // that a painter repaints only a surface that changed.
+    // Tells the changes of the drawing, its scale and its reference apart,
+    // so that a painter repaints only a surface that changed: no two states
+    // of any surface share a number, also after a copy was put back.
     unsigned version() const { return version_; }
 
-private:
-    void changed() { ++version_; }
-    void add(bool finite, Primitive p);  // appends p, or counts it rejected
+    // Whether two surfaces show the same: scale, drawing and reference.
+    bool same_drawing(const RecordingSurface& other) const;
 
+    // Copies share their lists of primitives until one of them draws: a
+    // window's earlier states cost little more than their numbers.
+private:
+    void changed();
+    void add(bool finite, Primitive p);  // appends p, or counts it rejected
+    std::vector<Primitive>& own_items();
+
+    using List = std::shared_ptr<std::vector<Primitive>>;
     std::optional<ScaleRect> scale_;
-    std::vector<Primitive> items_;
+    List items_ = std::make_shared<std::vector<Primitive>>();
     std::size_t rejected_ = 0;
-    std::vector<Primitive> reference_;
+    List reference_ = std::make_shared<std::vector<Primitive>>();
     std::string reference_inputs_;
     unsigned version_ = 0;
 };

@@ -154,6 +154,27 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line)
         }
         return "close needs sweep or flow, not " + quoted(rest);
     }
+    if (word == "undo" || word == "redo" || word == "link") {
+        if (!rest.empty()) return std::string(word) + " takes nothing after it";
+        action.kind = word == "undo"   ? ScriptAction::Kind::undo
+                      : word == "redo" ? ScriptAction::Kind::redo
+                                       : ScriptAction::Kind::link;
+        return action;
+    }
+    if (word == "save" || word == "handout") {
+        const bool save = word == "save";
+        if (rest.empty()) return std::string(word) + " needs a file name";
+        // The suffix after the last dot of the file's own name, in any case.
+        const std::string_view name = rest.substr(rest.find_last_of('/') == std::string_view::npos ? 0 : rest.find_last_of('/') + 1);
+        const std::size_t dot = name.find_last_of('.');
+        std::string suffix(dot == std::string_view::npos ? std::string_view() : name.substr(dot));
+        for (char& c : suffix) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        if (suffix != (save ? ".jmach" : ".pdf"))
+            return std::string(word) + " " + quoted(rest) + ": the suffix must be " + (save ? ".jmach" : ".pdf");
+        action.kind = save ? ScriptAction::Kind::save_state : ScriptAction::Kind::handout;
+        action.text = std::string(rest);
+        return action;
+    }
     return "unknown action " + quoted(word);
 }
 

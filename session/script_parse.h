@@ -29,6 +29,11 @@ struct ScriptAction {
         flow,       // open the flow-field view
         close_view, // close view `view`
         export_view,  // save view `view` (numbers or image) to the file `text`
+        undo,       // take the window back one step
+        redo,       // and forward again
+        save_state, // save the state to the file `text` (.jmach)
+        link,       // report the link to the state
+        handout,    // save the one-page handout to the file `text` (.pdf)
     };
     Kind kind = Kind::skip;
     int input = 0;  // index into kInputWords (kSweepInputNames for a sweep)
@@ -45,7 +50,8 @@ struct ScriptAction {
 // a missing or non-whole number, a value out of its bar's range, a click
 // on something that is no chart, words after "about", a snapshot or export
 // without a file name, a probe without two finite numbers, "sonic" without
-// on or off). A message quotes at most 80 characters of the line.
+// on or off, words after undo, redo or link, save or handout without a
+// file of their suffix). A message quotes at most 80 characters of the line.
 std::variant<ScriptAction, std::string> parse_script_line(std::string_view line);
 
 }  // namespace jmach

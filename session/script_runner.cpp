@@ -6,6 +6,7 @@
 
 #include "core/palette.h"
 #include "core/utf8.h"
+#include "session/state_lines.h"
 
 namespace jmach {
 
@@ -136,8 +137,22 @@ std::optional<std::string> ScriptRunner::perform(const ScriptAction& action) {
     // reports its text.
     messages_.clear();
     std::optional<std::string> error;
+    // Taking the window back or forward is itself no step.
+    if (action.kind == ScriptAction::Kind::undo)
+        history_.undo(session_);
+    else if (action.kind == ScriptAction::Kind::redo)
+        history_.redo(session_);
+    else
+        history_.step(session_, [&] { error = act(action); });
+    messages_ = session_.take_messages();
+    return error;
+}
+
+std::optional<std::string> ScriptRunner::act(const ScriptAction& action) {
+    std::optional<std::string> error;
     switch (action.kind) {
-    case ScriptAction::Kind::skip: break;
+    case ScriptAction::Kind::skip:
+    case ScriptAction::Kind::link: break;
     case ScriptAction::Kind::set_input: session_.scroll(static_cast<Input>(action.input), action.value); break;
     case ScriptAction::Kind::type_mach: session_.type_mach(action.text); break;
     case ScriptAction::Kind::click: session_.click(static_cast<ChartId>(action.chart)); break;
@@ -152,8 +167,14 @@ std::optional<std::string> ScriptRunner::perform(const ScriptAction& action) {
     case ScriptAction::Kind::sweep: session_.open_sweep(static_cast<SweepInput>(action.input)); break;
     case ScriptAction::Kind::flow: session_.open_flow(); break;
     case ScriptAction::Kind::close_view: session_.close_view(static_cast<View>(action.view)); break;
+    case ScriptAction::Kind::undo:
+    case ScriptAction::Kind::redo: break;  // not steps: see perform
+    case ScriptAction::Kind::save_state:
+        if (!files_) return cannot_write(action.text, "this edition writes no files");
+        error = files_->write_file(action.text, state_text(session_));
+        break;
+    case ScriptAction::Kind::handout: error = save(action); break;
     }
-    messages_ = session_.take_messages();
     return error;
 }
 
@@ -162,7 +183,9 @@ std::optional<std::string> ScriptRunner::save(const ScriptAction& action) {
     const std::optional<FileFormat> format = file_format(file);
     ImageRequest request;
     request.file = file;
-    if (action.kind == ScriptAction::Kind::snapshot) {
+    if (action.kind == ScriptAction::Kind::handout) {
+        request.of = ImageRequest::Of::handout;
+    } else if (action.kind == ScriptAction::Kind::snapshot) {
         if (!format || *format == FileFormat::csv)
             return "snapshot \"" + quote_excerpt(file) + "\": the suffix must be .png, .svg or .pdf";
         request.of = ImageRequest::Of::window;
@@ -212,6 +235,7 @@ std::string ScriptRunner::report(const ScriptAction& action) const {
     out += ",\"mcrit_la\":" + (machs ? json_number(machs->la) : "null");
     out += std::string(",\"mcrit_held\":") + (session_.mcrit_held() ? "true" : "false");
     out += ",\"supersonic\":" + session_.supersonic_json();
+    if (action.kind == ScriptAction::Kind::link) out += ",\"link\":" + json_string(state_link(session_, options_.page));
     if (action.kind == ScriptAction::Kind::probe) {
         const std::optional<Probe> probe = session_.probe(static_cast<ChartId>(action.chart), action.x, action.y);
         out += ",\"probe\":" + (probe ? probe_json(*probe) : std::string("null"));

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "session/history.h"
 #include "session/script_parse.h"
 #include "session/script_text.h"
 #include "session/session.h"
@@ -24,7 +25,7 @@ std::optional<FileFormat> file_format(std::string_view file);
 // What the window is asked to save as an image: the whole window, one of
 // its charts, or one of its views.
 struct ImageRequest {
-    enum class Of { window, chart, view };
+    enum class Of { window, chart, view, handout };
     Of of = Of::window;
     ChartId chart = ChartId::Mcrit;
     View view = View::sweep;
@@ -47,8 +48,13 @@ public:
 // The message when a file cannot be written: "Cannot write FILE: REASON".
 std::string cannot_write(std::string_view file, std::string_view reason);
 
+// Where the page is published, for a link to a state: a teacher sets it
+// where the page lies for the class.
+inline constexpr const char* kDefaultPageAddress = "https://jmach.org/jmach.html";
+
 struct ScriptOptions {
     bool charts = false;  // add the "charts" object to every line
+    std::string page = kDefaultPageAddress;  // the address a link starts with
 };
 
 class ScriptRunner {
@@ -74,11 +80,15 @@ public:
     std::string report(const ScriptAction& action) const;
     // The messages the last action raised, each answered with OK.
     const std::vector<std::string>& messages() const { return messages_; }
+    // The steps an undo takes back.
+    History& history() { return history_; }
 
 private:
     std::optional<std::string> save(const ScriptAction& action);
+    std::optional<std::string> act(const ScriptAction& action);
 
     Session& session_;
+    History history_;
     ScriptOptions options_;
     ScriptFiles* files_;
     std::vector<std::string> messages_;

@@ -43,12 +43,73 @@ Session::Session() {
 
 std::optional<std::string> Session::Form_Load(std::string_view table_text, std::string_view file_name) {
     set_constants(s_);
-    return parse_airfoil_table(table_text, file_name, s_, &table_warning_);
+    auto error = parse_airfoil_table(table_text, file_name, s_, &table_warning_);
+    start_ = std::make_shared<const ModelState>(s_);
+    return error;
 }
 
 std::optional<std::string> Session::Form_Load(const std::filesystem::path& table_file) {
     set_constants(s_);
-    return load_airfoil_table(table_file, s_, &table_warning_);
+    auto error = load_airfoil_table(table_file, s_, &table_warning_);
+    start_ = std::make_shared<const ModelState>(s_);
+    return error;
+}
+
+// ---- Earlier states ----
+
+Session Session::restarted() const {
+    Session fresh;
+    if (start_) fresh.s_ = *start_;
+    fresh.start_ = start_;
+    fresh.table_warning_ = table_warning_;
+    fresh.sweep_cache_ = sweep_cache_;  // the family's curves depend on the inputs alone
+    return fresh;
+}
+
+bool Session::same_window(const Session& o) const {
+    for (std::size_t i = 0; i < charts_.size(); ++i)
+        if (!charts_[i].same_drawing(o.charts_[i])) return false;
+    for (std::size_t i = 0; i < views_.size(); ++i)
+        if (view_open(static_cast<View>(i)) != o.view_open(static_cast<View>(i)) ||
+            (view_open(static_cast<View>(i)) && !views_[i].same_drawing(o.views_[i])))
+            return false;
+    const auto same_kept = [](const KeptReference& a, const KeptReference& b) {
+        return a.chart == b.chart && a.at == b.at;
+    };
+    return bars_ == o.bars_ && texts_ == o.texts_ && cp_min_tip_ == o.cp_min_tip_ && mcrit_tip_ == o.mcrit_tip_ &&
+           mach_look_.tip == o.mach_look_.tip && mach_look_.noted == o.mach_look_.noted &&
+           mach_look_.mach.has_value() == o.mach_look_.mach.has_value() && sonic_level_ == o.sonic_level_ &&
+           mcrit_held_ == o.mcrit_held_ && (!sweep_ || sweep_input_ == o.sweep_input_) &&
+           chain_mach_ == o.chain_mach_ && bar_mach_ == o.bar_mach_ &&
+           std::equal(kept_.begin(), kept_.end(), o.kept_.begin(), o.kept_.end(), same_kept);
+}
+
+void Session::become(const Session& other) {
+    std::vector<std::string> messages = std::move(messages_);
+    const unsigned about = about_requests_;
+    *this = other;
+    messages_ = std::move(messages);
+    about_requests_ = about;
+}
+
+std::optional<Session::SearchPoint> Session::held_search() const {
+    if (!mcrit_held_) return std::nullopt;
+    return SearchPoint{search_at_, search_after_kept_};
+}
+
+void Session::log(std::string line) {
+    // Typing runs nothing: a run of typing is its last text.
+    if (path_ && line.starts_with("type-mach ") && path_->line.starts_with("type-mach "))
+        path_ = std::make_shared<const PathStep>(PathStep{std::move(line), path_->before});
+    else
+        path_ = std::make_shared<const PathStep>(PathStep{std::move(line), path_});
+}
+
+std::vector<std::string> Session::path() const {
+    std::vector<std::string> lines;
+    for (const PathStep* p = path_.get(); p; p = p->before.get()) lines.push_back(p->line);
+    std::reverse(lines.begin(), lines.end());
+    return lines;
 }
 
 // ---- What the user does ----
@@ -57,6 +118,7 @@ bool Session::scroll(Input input, int value) {
     int& bar = bars_[static_cast<std::size_t>(input)];
     if (bar == value) return false;
     bar = value;
+    log(std::string(kInputWords[static_cast<std::size_t>(input)]) + " " + std::to_string(value));
     switch (input) {
     case Input::thickness: HScroll_Thickness_Change(); break;
     case Input::camber: HScroll_Camber_Change(); break;
@@ -69,6 +131,7 @@ bool Session::scroll(Input input, int value) {
 }
 
 void Session::click(ChartId chart) {
+    log(std::string("click ") + kChartNames[static_cast<std::size_t>(chart)]);
     switch (chart) {
     case ChartId::Mcrit: break;  // a click on the critical Mach chart is not handled
     case ChartId::profil: profil_Click(); break;
@@ -79,7 +142,10 @@ void Session::click(ChartId chart) {
 }
 
 // The box holds text, never broken UTF-8: each ill-formed part shows as U+FFFD.
-void Session::type_mach(std::string_view text) { box(Moo) = valid_utf8(text); }
+void Session::type_mach(std::string_view text) {
+    box(Moo) = valid_utf8(text);
+    log("type-mach " + box(Moo));
+}
 
 void Session::Mn_About_Click() { ++about_requests_; }
 
@@ -162,23 +228,28 @@ bool Session::ensure_profile() {
 void Session::set_sonic_level(bool on) {
     if (sonic_level_ == on) return;
     sonic_level_ = on;
+    log(on ? "sonic on" : "sonic off");
     // The chart as the last chain left it, with or without the level; before
     // any chain it shows nothing to add to.
     if (drawing(ChartId::pressure).scale()) draw_pressure(drawn_mach(ChartId::pressure));
 }
 
 void Session::keep_reference(ChartId which) {
+    log(std::string("keep ") + kChartNames[static_cast<std::size_t>(which)]);
     drawing(which).keep_reference(reference_inputs(s_, drawn_mach(ChartId::pressure)));
     std::erase_if(kept_, [&](const KeptReference& k) { return k.chart == which; });
     kept_.push_back({which, input_state()});
 }
 
 void Session::clear_reference(ChartId which) {
+    if (!chart(which).has_reference()) return;
+    log(std::string("unkeep ") + kChartNames[static_cast<std::size_t>(which)]);
     drawing(which).clear_reference();
     std::erase_if(kept_, [&](const KeptReference& k) { return k.chart == which; });
 }
 
 void Session::open_sweep(SweepInput input) {
+    log(std::string("sweep ") + kSweepInputNames[static_cast<std::size_t>(input)]);
     sweep_input_ = input;
     update_sweep();
 }
@@ -190,11 +261,14 @@ void Session::open_flow() {
         messages_.emplace_back(kNoProfileForFlow);
         return;
     }
+    log("flow");
     flow_open_ = true;
     update_flow();
 }
 
 void Session::close_view(View view) {
+    if (!view_open(view)) return;
+    log(std::string("close ") + kViewNames[static_cast<std::size_t>(view)]);
     if (view == View::sweep)
         sweep_.reset();
     else
@@ -269,6 +343,8 @@ void Session::Mcrit_iter(double cp_min) {
     critical_machs_->stand_in = stand_in_;
     mcrit_tip_ = mcrit_description(*critical_machs_);
     if (stand_in_) mcrit_tip_ += std::string("\n\n") + kStandInNote;
+    search_at_ = input_state();
+    search_after_kept_ = kept_.size();
     mcrit_inputs_ = "thickness " + number_text(s_.thickness) + ", camber " + number_text(s_.camber) + ", nP " +
                     number_text(s_.n_points) + ", α " + number_text(s_.alpha_deg) + "°";
 }

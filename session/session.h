@@ -192,8 +192,33 @@ public:
         InputState at;
     };
     const std::vector<KeptReference>& kept_references() const { return kept_; }
+    // The inputs of the last critical Mach search while its numbers are
+    // held, and how many references were kept before it; empty otherwise.
+    struct SearchPoint {
+        InputState at;
+        std::size_t after_kept = 0;
+    };
+    std::optional<SearchPoint> held_search() const;
+    // Whether any chain has drawn the charts.
+    bool drawn() const { return chart(ChartId::profil).scale().has_value(); }
+    // Every action that reached this state from the start, as script
+    // lines, a typed Mach text once for a run of typing.
+    std::vector<std::string> path() const;
+
+    // ---- Earlier states ----
+
+    // The window as it was at start-up, with the table it loaded.
+    Session restarted() const;
+    // Whether two windows show the same: the bars, the boxes and their
+    // tooltips, the charts, references and views, the sonic level, and the
+    // inputs a link reads.
+    bool same_window(const Session& other) const;
+    // Shows what `other` shows, as if reached the same way; the messages
+    // not yet taken and the About requests stay this window's.
+    void become(const Session& other);
 
 private:
+    void log(std::string line);
     // The chain procedures, each reading its controls, calling the
     // numerics, writing its boxes and drawing its chart.
     void profil_hesapla();
@@ -264,6 +289,17 @@ private:
 
     std::string chain_mach_ = "0", bar_mach_ = "0";
     std::vector<KeptReference> kept_;
+    InputState search_at_;
+    std::size_t search_after_kept_ = 0;
+
+    // The state after start-up, shared by every copy.
+    std::shared_ptr<const ModelState> start_;
+    // The path as a list from the last action back, shared by copies.
+    struct PathStep {
+        std::string line;
+        std::shared_ptr<const PathStep> before;
+    };
+    std::shared_ptr<const PathStep> path_;
 };
 
 }  // namespace jmach

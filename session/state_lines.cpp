@@ -1,9 +1,11 @@
 #include "session/state_lines.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "core/utf8.h"
 #include "session/script_runner.h"
+#include "session/script_text.h"
 
 namespace jmach {
 
@@ -70,31 +72,81 @@ bool allowed(std::string_view line) {
     for (std::size_t i = 0; i < kInputWords.size(); ++i)
         if (word == kInputWords[i]) return whole_in_range(rest, input_bar(static_cast<Input>(i)));
     if (word == "type-mach") return utf8_length(rest) <= kMaxStateMachText && !has_breaks(rest);
-    if (word == "click") return rest == "profil";
+    if (word == "click" || word == "keep" || word == "unkeep") return one_of(kChartNames, rest);
     if (word == "sonic") return rest == "on" || rest == "off";
-    if (word == "keep") return one_of(kChartNames, rest);
     if (word == "sweep") return one_of(kSweepInputNames, rest);
+    if (word == "close") return one_of(kViewNames, rest);
     if (word == "flow") return rest.empty();
     return false;
 }
 
-}  // namespace
-
-std::vector<std::string> state_lines(const Session& session) {
+// The lines from the start to the state, passing through the states the
+// window still shows something of: the inputs each reference was kept at
+// and, while the critical Mach number is held, those of its search. A
+// click on the profile draws the charts where no line has yet.
+std::vector<std::string> direct_lines(const Session& session) {
     InputState at;
     for (std::size_t i = 0; i < at.bars.size(); ++i) at.bars[i] = input_bar(static_cast<Input>(i)).value;
+    const InputState start = at;
     std::vector<std::string> lines;
-    for (const Session::KeptReference& r : session.kept_references()) {
-        moves(at, r.at, lines);
+    auto reach = [&](const InputState& to) {
+        moves(at, to, lines);
+        if (at == start && lines.empty()) lines.emplace_back("click profil");
+    };
+    const auto search = session.held_search();
+    const auto& kept = session.kept_references();
+    for (std::size_t i = 0; i <= kept.size(); ++i) {
+        if (search && search->after_kept == i) reach(search->at);
+        if (i == kept.size()) break;
+        reach(kept[i].at);
         // Moving on redraws the chart over its kept reference, never the reference.
-        lines.push_back(std::string("keep ") + kChartNames[static_cast<std::size_t>(r.chart)]);
+        lines.push_back(std::string("keep ") + kChartNames[static_cast<std::size_t>(kept[i].chart)]);
     }
     moves(at, session.input_state(), lines);
+    if (session.drawn() && lines.empty()) lines.emplace_back("click profil");
     if (const std::string& typed = *session.text("Text_Moo"); typed != at.chain_mach) lines.push_back("type-mach " + typed);
     if (session.view_open(View::sweep))
         lines.push_back(std::string("sweep ") + kSweepInputNames[static_cast<std::size_t>(session.sweep_input())]);
     if (session.view_open(View::flow)) lines.push_back("flow");
     return lines;
+}
+
+// Whether the lines take a window at its start to what `session` shows.
+bool reaches(const Session& session, const std::vector<std::string>& lines) {
+    Session replay = session.restarted();
+    ScriptRunner runner(replay, {}, nullptr);
+    for (const std::string& line : lines) {
+        const auto parsed = parse_script_line(line);
+        if (!std::holds_alternative<ScriptAction>(parsed) || runner.perform(std::get<ScriptAction>(parsed))) return false;
+    }
+    return replay.same_window(session);
+}
+
+bool fits(const std::vector<std::string>& lines) {
+    std::size_t chars = std::string_view(kStateHeader).size();
+    for (const std::string& line : lines) chars += utf8_length(line) + 1;
+    return lines.size() + 1 <= kMaxStateLines && chars <= kMaxStateChars;
+}
+
+}  // namespace
+
+std::vector<std::string> state_lines(const Session& session) {
+    std::vector<std::string> lines = direct_lines(session);
+    if (reaches(session, lines)) return lines;
+    // Where the window shows more of its path than the direct lines give
+    // (a profile the table lacks on the way, charts from an earlier
+    // point count): the path as it was taken, when a state can hold it.
+    std::vector<std::string> path = session.path();
+    if (fits(path) && std::all_of(path.begin(), path.end(), [](const std::string& l) { return allowed(l); }) &&
+        reaches(session, path))
+        return path;
+    return lines;
+}
+
+std::string state_text(const Session& session) {
+    std::string text = std::string(kStateHeader) + "\n";
+    for (const std::string& line : state_lines(session)) text += line + "\n";
+    return text;
 }
 
 std::string percent_encoded(std::string_view text) {
@@ -116,10 +168,7 @@ std::string percent_encoded(std::string_view text) {
 }
 
 std::string state_link(const Session& session, std::string_view base) {
-    const std::vector<std::string> lines = state_lines(session);
-    std::string joined;
-    for (const std::string& line : lines) joined += (joined.empty() ? "" : "\n") + line;
-    return std::string(base) + (lines.empty() ? "" : "#state=" + percent_encoded(joined));
+    return std::string(base.substr(0, base.find('#'))) + "#state=" + percent_encoded(state_text(session));
 }
 
 std::optional<std::string> percent_decoded(std::string_view part) {
@@ -145,23 +194,69 @@ std::optional<std::string> percent_decoded(std::string_view part) {
     return out;
 }
 
-StateOpened open_state(Session& session, std::string_view text) {
-    if (text.empty()) return {true, {}};
-    std::vector<std::string_view> lines;
-    if (utf8_length(text) <= kMaxStateChars) {
-        for (std::size_t from = 0;;) {
-            const std::size_t end = text.find('\n', from);
-            lines.push_back(text.substr(from, end == std::string_view::npos ? std::string_view::npos : end - from));
-            if (end == std::string_view::npos) break;
-            from = end + 1;
+std::variant<std::vector<std::string>, std::string> read_state(std::string_view text, bool versioned) {
+    if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);  // a byte-order mark some editors write
+    std::vector<std::string> lines;
+    std::size_t number = 0, chars = 0;
+    auto refuse = [&](const std::string& why) { return "line " + std::to_string(number) + ": " + why; };
+    for (std::size_t from = 0; from <= text.size();) {
+        std::size_t end = text.find('\n', from);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(from, end - from);
+        from = end + 1;
+        ++number;
+        // The final line feed of a file ends its last line.
+        if (from > text.size() && line.empty() && number > 1) break;
+        if (number > kMaxStateLines) return refuse("a state holds at most " + std::to_string(kMaxStateLines) + " lines");
+        if (valid_utf8(line) != line) return refuse("not UTF-8 text");
+        chars += utf8_length(line) + 1;
+        if (chars > kMaxStateChars + 1)
+            return refuse("a state holds at most " + std::to_string(kMaxStateChars) + " characters");
+        if (versioned && !line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (versioned && number == 1) {
+            // "jmach-state N": a later version is another edition's to read.
+            const std::string_view word = "jmach-state ";
+            int version = 0;
+            const char* digits = line.data() + std::min(word.size(), line.size());
+            const auto [stop, ec] = std::from_chars(digits, line.data() + line.size(), version);
+            if (!line.starts_with(word) || ec != std::errc() || stop != line.data() + line.size() || version < 1)
+                return refuse(std::string("this is not a state of the window: its first line must be \"") +
+                              kStateHeader + "\"");
+            if (version > kStateVersion)
+                return refuse("the state is of version " + std::to_string(version) +
+                              ", newer than this edition reads (version " + std::to_string(kStateVersion) + ")");
+            continue;
         }
+        // A written state may hold blank lines and # comments.
+        if (versioned && (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#')) continue;
+        if (allowed(line)) {
+            lines.emplace_back(line);
+            continue;
+        }
+        const auto parsed = parse_script_line(line);
+        if (const auto* bad = std::get_if<std::string>(&parsed)) return refuse(*bad);
+        return refuse("\"" + quote_excerpt(line) +
+                      "\" is not a line of a state: a state holds only the moves of the bars, the Mach text, clicks, "
+                      "references, the sonic level and the views, each written as the window writes it");
     }
-    bool good = !lines.empty() && lines.size() <= kMaxStateLines && valid_utf8(text) == text;
-    for (const std::string_view line : lines) good = good && allowed(line);
-    if (!good) return {false, kNotAStateNotice};
-    ScriptRunner runner(session, {}, nullptr);
+    if (versioned && number == 0) return refuse("this is not a state of the window: it is empty");
+    return lines;
+}
+
+StateOpened open_state(Session& session, std::string_view text, StateSource source) {
+    const bool versioned = source == StateSource::file || text.starts_with("jmach-state");
+    if (source == StateSource::link && text.empty()) {
+        session.become(session.restarted());
+        return {true, {}};
+    }
+    auto read = read_state(text, versioned);
+    if (const auto* why = std::get_if<std::string>(&read)) return {false, *why};
+    // Run on a window at its start: a state that stops half-way changes
+    // nothing here.
+    Session opened = session.restarted();
+    ScriptRunner runner(opened, {}, nullptr);
     std::string notice;
-    for (const std::string_view line : lines) {
+    for (const std::string& line : std::get<std::vector<std::string>>(read)) {
         auto parsed = parse_script_line(line);
         std::optional<std::string> error;
         if (const auto* bad = std::get_if<std::string>(&parsed))
@@ -169,10 +264,17 @@ StateOpened open_state(Session& session, std::string_view text) {
         else
             error = runner.perform(std::get<ScriptAction>(parsed));
         // Cannot happen for a checked line; said rather than hidden.
-        if (error) return {false, "The link stopped at \"" + std::string(line) + "\": " + *error};
+        if (error) return {false, "the state stopped at \"" + line + "\": " + *error};
         if (!runner.messages().empty()) notice = runner.messages().back();
     }
+    session.become(opened);
     return {true, notice};
+}
+
+std::optional<std::string> state_in_link(std::string_view link) {
+    const std::size_t at = link.find("#state=");
+    if (at == std::string_view::npos) return link.find('#') == std::string_view::npos ? std::optional<std::string>("") : std::nullopt;
+    return percent_decoded(link.substr(at + 7));
 }
 
 }  // namespace jmach

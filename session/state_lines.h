@@ -6,6 +6,7 @@
 // A link to the state carries them.
 
 #include <optional>
+#include <variant>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,11 +21,26 @@ inline constexpr std::size_t kMaxStateChars = 8000;
 // Longest Mach text a state line types, in characters.
 inline constexpr std::size_t kMaxStateMachText = 100;
 
-std::vector<std::string> state_lines(const Session& session);
+// A state's text: its first line names the format and its version, then
+// one action a line; # comments and blank lines may stand between them.
+inline constexpr int kStateVersion = 1;
+inline constexpr const char* kStateHeader = "jmach-state 1";
+inline constexpr const char* kStateSuffix = ".jmach";
 
-// The page's address `base` with #state= and the lines, percent-encoded;
-// the bare address for the start state.
+// The lines from the start to what the window shows; checked by running
+// them on a window at its start.
+std::vector<std::string> state_lines(const Session& session);
+// The state file's text: the header line, then the state lines, each
+// ended by a line feed.
+std::string state_text(const Session& session);
+
+// The page's address `base` (without any # part) with #state= and the
+// state's text, percent-encoded.
 std::string state_link(const Session& session, std::string_view base);
+// The percent-decoded state text of a link, the whole address or its
+// part from #state= on; "" for an address without a # part; empty for a
+// link whose state is not percent-encoded text.
+std::optional<std::string> state_in_link(std::string_view link);
 
 // A text percent-encoded as a part of an address: every byte of its UTF-8
 // but the letters, digits and - _ . ! ~ * ' ( ) as %XX.
@@ -37,17 +53,24 @@ std::optional<std::string> percent_decoded(std::string_view part);
 inline constexpr const char* kNotAStateNotice =
     "This link does not describe a state of the window: the page opened at its start.";
 
-// Opens the state of `text` (lines separated by line feeds) on a window
-// at its start. Every line is checked before anything runs: only the
-// actions that set what the window shows, each with a value its control
-// takes, within the bounds above. A text that fails the check runs
-// nothing and gives kNotAStateNotice. Otherwise every line runs, each
-// message on the way answered with OK; the result is the last message
-// raised (a profile the table lacks), or empty.
+// The action lines of a state's text, or why it is none: "line N: ...".
+// Only the actions that set what the window shows, each with a value its
+// control takes, within the bounds above; never an export, a snapshot or
+// another file. `versioned`: the text starts with the header line.
+std::variant<std::vector<std::string>, std::string> read_state(std::string_view text, bool versioned);
+
+// Opens the state of `text`: every line is checked before anything runs,
+// then every line runs on a window at its start, each message on the way
+// answered with OK, and `session` becomes that window. A file must start
+// with its header line; a link's text may lack it (links written before
+// the format had one). A text that is no state leaves `session` as it was
+// and gives "line N: why" as its notice. Otherwise the notice is the last
+// message raised (a profile the table lacks), or empty.
 struct StateOpened {
     bool opened = false;
     std::string notice;
 };
-StateOpened open_state(Session& session, std::string_view text);
+enum class StateSource { file, link };
+StateOpened open_state(Session& session, std::string_view text, StateSource source);
 
 }  // namespace jmach
