@@ -271,6 +271,16 @@ StateOpened open_state(Session& session, std::string_view text, StateSource sour
     return {true, notice};
 }
 
+std::string not_a_state_notice(std::string_view why) {
+    std::string reason(why);
+    if (!reason.empty() && reason[0] >= 'a' && reason[0] <= 'z') reason[0] = static_cast<char>(reason[0] - 'a' + 'A');
+    return std::string(kNotAStateNotice) + (reason.empty() ? "" : " " + reason + ".");
+}
+
+std::string cannot_open_state(std::string_view name, std::string_view why) {
+    return "Cannot open " + std::string(name) + ": " + std::string(why) + ". The window stays as it was.";
+}
+
 std::optional<std::string> state_in_link(std::string_view link) {
     const std::size_t at = link.find("#state=");
     if (at == std::string_view::npos) return link.find('#') == std::string_view::npos ? std::optional<std::string>("") : std::nullopt;

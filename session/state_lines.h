@@ -49,9 +49,14 @@ std::string percent_encoded(std::string_view text);
 // followed by two hexadecimal digits or the bytes are not well-formed UTF-8.
 std::optional<std::string> percent_decoded(std::string_view part);
 
-// The notice when a state cannot be opened.
+// The notice when a link the page or the window opened with is no state:
+// the start, and why ("line N: ...").
 inline constexpr const char* kNotAStateNotice =
     "This link does not describe a state of the window: the page opened at its start.";
+std::string not_a_state_notice(std::string_view why);
+// The message when a state file or link cannot be opened into a window
+// already showing something: which, why, and that nothing changed.
+std::string cannot_open_state(std::string_view name, std::string_view why);
 
 // The action lines of a state's text, or why it is none: "line N: ...".
 // Only the actions that set what the window shows, each with a value its
