@@ -1,8 +1,11 @@
 #include "app/command_line.h"
 
 #include <QCoreApplication>
+#include <QSettings>
 
 #include <cstdio>
+
+#include "session/state_lines.h"
 
 namespace jmach {
 
@@ -66,6 +69,12 @@ void set_application_identity() {
 }
 
 QString application_id() { return QStringLiteral(JMACH_APP_ID); }
+
+std::string page_address() {
+    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("jmach"), QStringLiteral("jmach"));
+    const QString page = settings.value(QStringLiteral("page")).toString().trimmed();
+    return page.isEmpty() ? std::string(kDefaultPageAddress) : page.toStdString();
+}
 
 QStringList program_arguments(int argc, char** argv) {
     QStringList out;

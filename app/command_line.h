@@ -10,6 +10,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 
 namespace jmach {
 
@@ -20,6 +21,12 @@ void set_application_identity();
 
 // The application id shared by the desktop entry, the icon and the metainfo.
 QString application_id();
+
+// The address where the browser edition is published, which links to a
+// state start with: the setting "page" of jmach.ini in the user's or the
+// system's configuration folder (~/.config/jmach/, /etc/xdg/jmach/), else
+// the project's own address.
+std::string page_address();
 
 // The arguments as the program received them, program name first.
 QStringList program_arguments(int argc, char** argv);

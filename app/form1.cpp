@@ -25,6 +25,7 @@ QString rich_tip(const QString& plain) {
 Form1::Form1(Session& session, QWidget* parent) : QMainWindow(parent), session_(session) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromUtf8(kWindowTitle));
+    build_lesson_menus();
     build_widgets();
     build_chart_menus();
     connect_events();
@@ -35,22 +36,39 @@ Form1::Form1(Session& session, QWidget* parent) : QMainWindow(parent), session_(
 Form1::~Form1() = default;
 
 void Form1::connect_events() {
-    for (std::size_t i = 0; i < bars_.size(); ++i)
+    for (std::size_t i = 0; i < bars_.size(); ++i) {
         connect(bars_[i], &QScrollBar::valueChanged, this,
                 [this, input = static_cast<Input>(i)](int value) { forward([&] { session_.scroll(input, value); }); });
+        // A drag of the thumb, from press to release, is one step.
+        connect(bars_[i], &QScrollBar::sliderPressed, this, [this] {
+            finish_typing();
+            history_.begin(session_);
+        });
+        connect(bars_[i], &QScrollBar::sliderReleased, this, [this] {
+            history_.end(session_);
+            show_history();
+        });
+    }
     for (std::size_t i = 0; i < charts_.size(); ++i)
         connect(charts_[i], &PictureBox::clicked, this,
                 [this, chart = static_cast<ChartId>(i)] { forward([&] { session_.click(chart); }); });
     // Typing runs nothing: the next chain reads the box.
     connect(boxes_[5], &QLineEdit::textEdited, this,
             [this](const QString& text) {
+                if (!typing_) history_.begin(session_);
+                typing_ = true;
                 session_.type_mach(text.toStdString());
                 shown_texts_[5] = *session_.text(kValueBoxNames[5]);
             });
+    connect(boxes_[5], &QLineEdit::editingFinished, this, [this] {
+        finish_typing();
+        show_history();
+    });
     connect(Mn_About, &QAction::triggered, this, [this] { forward([&] { session_.Mn_About_Click(); }); });
 }
 
 void Form1::refresh() {
+    show_history();
     show_boxes();
     show_charts();
     show_views();

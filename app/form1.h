@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 
+#include "session/history.h"
 #include "session/session.h"
 
 class QAction;
@@ -83,12 +84,37 @@ public:
     void save_chart_data(ChartId which);
     void print_chart(ChartId which);
 
+    // ---- Lessons: the File and Edit menus (form1_lesson.cpp) ----
+
+    // Every step the user took, to take back and again.
+    const History& history() const { return history_; }
+    void undo();
+    void redo();
+    // Opens a state file or a link as one step; the message to show when
+    // it is refused (which line and why), the window then as it was.
+    std::optional<QString> open_state(const QString& file_or_link);
+    // The state as a .jmach file, the link "Copy link" writes, and the
+    // one-page handout as PDF; each write says why it failed and leaves
+    // no partial file.
+    std::optional<QString> save_state(const QString& file);
+    QString state_link() const;
+    std::optional<QString> save_handout(const QString& file);
+    void open_state_dialog();
+    void save_state_dialog();
+    void copy_link();
+    void save_handout_dialog();
+    void print_handout_dialog();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void build_widgets();  // form1_layout.cpp
     void build_chart_menus();
+    void build_lesson_menus();  // form1_lesson.cpp
+    void show_history();
+    // A run of typing in the Mach box is one step, ended by the next action.
+    void finish_typing();
     void connect_events();
     void show_boxes();
     void show_charts();
@@ -96,11 +122,14 @@ private:
     // Hands an event to the session, then shows its outcome.
     template <class Event>
     void forward(Event&& event) {
-        event();
+        finish_typing();
+        history_.step(session_, event);
         refresh();
     }
 
     Session& session_;
+    History history_;
+    bool typing_ = false;
     MessageHook message_hook_;
     FileDialogHook file_hook_;
     PrintHook print_hook_;
@@ -110,6 +139,8 @@ private:
     std::array<std::unique_ptr<ViewWindow>, 2> views_;
 
     QAction* Mn_About = nullptr;
+    QAction* undo_action_ = nullptr;
+    QAction* redo_action_ = nullptr;
     std::array<QScrollBar*, 6> bars_{};                     // by Input
     std::array<QLineEdit*, kValueBoxNames.size()> boxes_{};  // kValueBoxNames order
     std::array<PictureBox*, 5> charts_{};                   // by ChartId

@@ -96,7 +96,9 @@ void Form1::build_widgets() {
     Mn_About = menuBar()->addAction(QStringLiteral("About"));
     Mn_About->setObjectName(QStringLiteral("Mn_About"));
     menuBar()->setAccessibleName(QStringLiteral("Menu bar"));
-    menuBar()->setAccessibleDescription(QStringLiteral("The About item shows who made the program."));
+    menuBar()->setAccessibleDescription(
+        QStringLiteral("File opens and saves a state, copies its link and makes the handout; Edit undoes and redoes "
+                       "steps; About shows who made the program."));
     Mn_About->setToolTip(QStringLiteral("Show the About window"));
     Mn_About->setStatusTip(Mn_About->toolTip());
 

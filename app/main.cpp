@@ -29,12 +29,16 @@ int main(int argc, char** argv) {
     // The desktop entry's id, which the window system matches the window to.
     QGuiApplication::setDesktopFileName(jmach::application_id());
     jmach::CommandLine command_line(
-        QStringLiteral("jmach"), QString(),
+        QStringLiteral("jmach"), QStringLiteral("[FILE-OR-LINK]"),
         QStringLiteral("Critical Mach numbers of Joukowski airfoils: profile, surface pressure, critical Mach\n"
                        "number, lift and moment curves in one window.\n"
                        "The airfoil table KATJO-D20G15.txt is read from the working directory, else from\n"
                        "share/jmach of this installation, else from $XDG_DATA_HOME/jmach and\n"
-                       "$XDG_DATA_DIRS/jmach."));
+                       "$XDG_DATA_DIRS/jmach.\n"
+                       "A state file (.jmach) or a link to a state given here is opened at the start."));
+    command_line.parser().addPositionalArgument(QStringLiteral("FILE-OR-LINK"),
+                                                QStringLiteral("A state to open: a .jmach file, or a link with #state=."));
+    command_line.set_max_positional(1);
     command_line.leave_toolkit_options();
     // Read before the window system is reached: --help needs no display.
     if (const auto status = command_line.read(jmach::program_arguments(argc, argv))) return *status;
@@ -54,5 +58,11 @@ int main(int argc, char** argv) {
     if (!session.table_warning().empty()) std::fprintf(stderr, "jmach: %s\n", session.table_warning().c_str());
     jmach::Form1 form(session);
     form.show();
+    if (const QStringList state = command_line.positional(); !state.isEmpty()) {
+        if (const auto refused = form.open_state(state.front())) {
+            std::fprintf(stderr, "jmach: %s\n", refused->toLocal8Bit().constData());
+            if (interactive_platform()) form.show_message(*refused, true);
+        }
+    }
     return QApplication::exec();
 }

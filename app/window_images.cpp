@@ -54,6 +54,10 @@ std::optional<std::string> WindowImages::write_image(const Session& session, con
         return std::nullopt;
     }
     case ImageRequest::Of::chart: error = form_->export_chart(request.chart, file); break;
+    case ImageRequest::Of::handout:
+        if (const auto reason = form_->save_handout(file))
+            return "cannot write the handout \"" + quote_excerpt(request.file) + "\": " + reason->toStdString();
+        return std::nullopt;
     case ImageRequest::Of::view:
         if (ViewWindow* window = form_->view_window(request.view); window && shown_.view_open(request.view))
             error = window->export_to(file);

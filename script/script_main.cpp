@@ -1,7 +1,8 @@
 // jmach-script: runs the main window without a screen from a script of
 // actions and prints what its value boxes (and charts) show after each.
 //
-//   jmach-script [--charts] [--table FILE] [SCRIPT]   (no SCRIPT or "-": standard input)
+//   jmach-script [--charts] [--table FILE] [--state FILE-OR-LINK] [SCRIPT]
+//   (no SCRIPT or "-": standard input)
 //
 // The window here is the session alone. The Qt window that paints images
 // is a part of its own, loaded when the first snapshot or image export
@@ -39,7 +40,13 @@ constexpr const char* kDescription =
     "                                  save a chart's numbers (CSV) or its image\n"
     "  probe CHART X Y                 what the chart shows at X Y (its user coordinates)\n"
     "  sonic on|off                    the sonic level on the pressure chart\n"
-    "  keep CHART | unkeep CHART       keep the chart's curves as its reference, or clear it";
+    "  keep CHART | unkeep CHART       keep the chart's curves as its reference, or clear it\n"
+    "  sweep thickness|camber|alpha    open the critical Mach view over that input\n"
+    "  flow | close sweep|flow         open the flow field, or close a view\n"
+    "  undo | redo                     take the last step back, or forward again\n"
+    "  save FILE.jmach                 save the state (opened again with --state)\n"
+    "  link                            add the link to the state to the line\n"
+    "  handout FILE.pdf                save the one-page handout";
 
 // Where the part that paints images lies: beside the program in a build,
 // in the installation's library folder once installed.
@@ -111,6 +118,11 @@ int main(int argc, char** argv) {
     const QCommandLineOption charts_option(QStringLiteral("charts"),
                                            QStringLiteral("Add what each chart shows to every line."));
     command_line.parser().addOption(charts_option);
+    const QCommandLineOption state_option(
+        QStringLiteral("state"),
+        QStringLiteral("Open a state (a .jmach file or a link) first; its line has the action \"open\"."),
+        QStringLiteral("FILE-OR-LINK"));
+    command_line.parser().addOption(state_option);
     command_line.parser().addPositionalArgument(QStringLiteral("SCRIPT"),
                                                 QStringLiteral("The script file; none or - reads standard input."));
     command_line.set_max_positional(1);
@@ -136,10 +148,23 @@ int main(int argc, char** argv) {
     }
     if (!session.table_warning().empty()) std::fprintf(stderr, "jmach-script: %s\n", session.table_warning().c_str());
     ToolFiles files(argc, argv);
-    jmach::ScriptRunner runner(session, jmach::ScriptOptions{charts}, &files);
+    jmach::ScriptRunner runner(session, jmach::ScriptOptions{charts, jmach::page_address()}, &files);
     jmach::ScriptLineReader lines(jmach::fd_source(in));
     jmach::LineWriter out(STDOUT_FILENO, (closed & 2) != 0);
     std::string error;
+    if (command_line.parser().isSet(state_option)) {
+        // A state refused runs nothing: no line, and the script is not read.
+        const std::string where = command_line.parser().value(state_option).toStdString();
+        std::string json;
+        if (const auto refused = runner.open(where, json)) {
+            std::fprintf(stderr, "jmach-script: %s: %s\n", jmach::quote_excerpt(where).c_str(), refused->c_str());
+            return 1;
+        }
+        if (!out.write_line(json)) {
+            std::fprintf(stderr, "jmach-script: %s\n", out.error().c_str());
+            return 1;
+        }
+    }
     const int status = runner.run(
         lines,
         [&](std::string_view line) -> std::optional<std::string> {

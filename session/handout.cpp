@@ -49,7 +49,7 @@ Handout handout(const Session& s, std::string_view page, std::string_view date) 
                  {"Critical Mach number, Kármán–Tsien", machs_text(machs, &CriticalMachs::kt), "(no unit)"},
                  {"Critical Mach number, Laitone", machs_text(machs, &CriticalMachs::la), "(no unit)"},
                  {"Lift coefficient CL", box("Text_CL"), "(no unit)"},
-                 {"Pitching-moment coefficient CM about xM/c", box("Text1"), "(no unit)"}};
+                 {"Pitching-moment coefficient CM", box("Text1"), "(no unit)"}};
     for (std::size_t i = 0; i < kChartNames.size(); ++i) {
         h.chart_titles.emplace_back(kChartTitles[i]);
         if (std::string note = s.reference_note(static_cast<ChartId>(i)); !note.empty())

@@ -178,6 +178,20 @@ std::optional<std::string> ScriptRunner::act(const ScriptAction& action) {
     return error;
 }
 
+std::optional<std::string> ScriptRunner::open(const std::string& where, std::string& json) {
+    json.clear();
+    messages_.clear();
+    StateOpened opened;
+    history_.step(session_, [&] { opened = open_state_at(session_, where); });
+    if (!opened.opened) return opened.notice;
+    messages_ = session_.take_messages();
+    if (!opened.notice.empty()) messages_.push_back(opened.notice);
+    ScriptAction action;
+    action.content = "open";
+    json = report(action);
+    return std::nullopt;
+}
+
 std::optional<std::string> ScriptRunner::save(const ScriptAction& action) {
     const std::string& file = action.text;
     const std::optional<FileFormat> format = file_format(file);

@@ -14,6 +14,7 @@
 #include "session/script_parse.h"
 #include "session/script_text.h"
 #include "session/session.h"
+#include "session/state_lines.h"
 
 namespace jmach {
 
@@ -48,10 +49,6 @@ public:
 // The message when a file cannot be written: "Cannot write FILE: REASON".
 std::string cannot_write(std::string_view file, std::string_view reason);
 
-// Where the page is published, for a link to a state: a teacher sets it
-// where the page lies for the class.
-inline constexpr const char* kDefaultPageAddress = "https://jmach.org/jmach.html";
-
 struct ScriptOptions {
     bool charts = false;  // add the "charts" object to every line
     std::string page = kDefaultPageAddress;  // the address a link starts with
@@ -76,6 +73,11 @@ public:
     std::optional<std::string> run_line(std::string_view line, std::string& json);
     // Performs one parsed action; the error text when it could not be done.
     std::optional<std::string> perform(const ScriptAction& action);
+    // Opens the state of a file or link as one step, and gives the JSON
+    // line of the window after it (action "open"); the notice of a state
+    // refused ("line N: ...", or why the file cannot be read), when nothing
+    // changed.
+    std::optional<std::string> open(const std::string& where, std::string& json);
     // The JSON line of the window after `action`.
     std::string report(const ScriptAction& action) const;
     // The messages the last action raised, each answered with OK.

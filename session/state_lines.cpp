@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <filesystem>
+#include <fstream>
 
 #include "core/utf8.h"
 #include "session/script_runner.h"
@@ -208,10 +210,10 @@ std::variant<std::vector<std::string>, std::string> read_state(std::string_view 
         // The final line feed of a file ends its last line.
         if (from > text.size() && line.empty() && number > 1) break;
         if (number > kMaxStateLines) return refuse("a state holds at most " + std::to_string(kMaxStateLines) + " lines");
-        if (valid_utf8(line) != line) return refuse("not UTF-8 text");
         chars += utf8_length(line) + 1;
         if (chars > kMaxStateChars + 1)
             return refuse("a state holds at most " + std::to_string(kMaxStateChars) + " characters");
+        if (valid_utf8(line) != line) return refuse("not UTF-8 text");
         if (versioned && !line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (versioned && number == 1) {
             // "jmach-state N": a later version is another edition's to read.
@@ -279,6 +281,31 @@ std::string not_a_state_notice(std::string_view why) {
 
 std::string cannot_open_state(std::string_view name, std::string_view why) {
     return "Cannot open " + std::string(name) + ": " + std::string(why) + ". The window stays as it was.";
+}
+
+bool is_link(std::string_view where) {
+    return where.find("#state=") != std::string_view::npos || where.starts_with("http://") ||
+           where.starts_with("https://") || where.starts_with("file:");
+}
+
+StateOpened open_state_at(Session& session, const std::string& where) {
+    if (is_link(where)) {
+        const std::optional<std::string> text = state_in_link(where);
+        if (!text) return {false, "line 1: the state in the link is not percent-encoded UTF-8 text"};
+        return open_state(session, *text, StateSource::link);
+    }
+    // Only a plain file: a pipe or a device would be read without end.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(where, ec))
+        return {false, std::filesystem::exists(where, ec) ? "it is not a file" : "there is no such file"};
+    std::ifstream in(where, std::ios::binary);
+    // A state's characters take at most four bytes each: what is longer
+    // is refused at the line where it passes the bound.
+    std::string text(4 * kMaxStateChars + 64, '\0');
+    in.read(text.data(), static_cast<std::streamsize>(text.size()));
+    if (in.bad()) return {false, "it cannot be read"};
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return open_state(session, text, StateSource::file);
 }
 
 std::optional<std::string> state_in_link(std::string_view link) {

@@ -21,6 +21,10 @@ inline constexpr std::size_t kMaxStateChars = 8000;
 // Longest Mach text a state line types, in characters.
 inline constexpr std::size_t kMaxStateMachText = 100;
 
+// Where the page is published, for a link to a state, unless a teacher
+// sets where the page lies for the class.
+inline constexpr const char* kDefaultPageAddress = "https://jmach.org/jmach.html";
+
 // A state's text: its first line names the format and its version, then
 // one action a line; # comments and blank lines may stand between them.
 inline constexpr int kStateVersion = 1;
@@ -77,5 +81,11 @@ struct StateOpened {
 };
 enum class StateSource { file, link };
 StateOpened open_state(Session& session, std::string_view text, StateSource source);
+// Whether a name given to a program is a link (an address, or #state=...)
+// rather than a file.
+bool is_link(std::string_view where);
+// Opens the state of a link or of a state file by its name: a file that
+// is missing, not a plain file or unreadable says so as its notice.
+StateOpened open_state_at(Session& session, const std::string& where);
 
 }  // namespace jmach

@@ -125,16 +125,16 @@ TEST(CommandLine, HelpVersionAndEveryUnusableCommandLine) {
     const char* tool = JMACH_SCRIPT_TOOL;
     const Case cases[] = {
         // Usage and version without any display.
-        {window, {"--help"}, 0, "Usage: jmach [options]\n", ""},
+        {window, {"--help"}, 0, "Usage: jmach [options] [FILE-OR-LINK]\n", ""},
         {tool, {"--help"}, 0, "Usage: jmach-script [options] [SCRIPT]\n", ""},
         {window, {"--version"}, 0, "jmach ", ""},
         {tool, {"--version"}, 0, "jmach-script ", ""},
         // A command line neither program can use: usage on standard error, 2.
-        {window, {"--bogus"}, 2, "", "jmach: Unknown option 'bogus'.\nUsage: jmach [options]\n"},
+        {window, {"--bogus"}, 2, "", "jmach: Unknown option 'bogus'.\nUsage: jmach [options] [FILE-OR-LINK]\n"},
         {window, {"--table"}, 2, "", "Missing value after '--table'"},
         {window, {"--table", "a.txt", "--table", "b.txt"}, 2, "", "--table given more than once"},
         {window, {"--table="}, 2, "", "--table needs a file name"},
-        {window, {"a.txt"}, 2, "", "unexpected argument 'a.txt'"},
+        {window, {"a.jmach", "b.jmach"}, 2, "", "unexpected argument 'b.jmach'"},
         {tool, {"-", "extra"}, 2, "", "unexpected argument 'extra'"},
         // A named table that cannot be used: the reader's one message, 1, no window.
         {window, {"-platform", "offscreen", "--table", "missing.txt"}, 1, "",
