@@ -11,6 +11,7 @@ bool History::end(const Session& session) {
     Session before = std::move(*before_);
     before_.reset();
     if (before.same_window(session)) return false;
+    before.drop_flow_drawing();
     undo_.push_back(std::move(before));
     if (undo_.size() > steps_) undo_.pop_front();
     redo_.clear();
@@ -20,6 +21,7 @@ bool History::end(const Session& session) {
 bool History::undo(Session& session) {
     if (undo_.empty() || depth_ > 0) return false;
     redo_.push_back(session);
+    redo_.back().drop_flow_drawing();
     session.become(undo_.back());
     undo_.pop_back();
     return true;
@@ -28,6 +30,7 @@ bool History::undo(Session& session) {
 bool History::redo(Session& session) {
     if (redo_.empty() || depth_ > 0) return false;
     undo_.push_back(session);
+    undo_.back().drop_flow_drawing();
     session.become(redo_.back());
     redo_.pop_back();
     return true;

@@ -142,8 +142,10 @@ std::optional<std::string> ScriptRunner::perform(const ScriptAction& action) {
         history_.undo(session_);
     else if (action.kind == ScriptAction::Kind::redo)
         history_.redo(session_);
-    else
+    else if (options_.history)
         history_.step(session_, [&] { error = act(action); });
+    else
+        error = act(action);
     messages_ = session_.take_messages();
     return error;
 }

@@ -52,6 +52,7 @@ std::string cannot_write(std::string_view file, std::string_view reason);
 struct ScriptOptions {
     bool charts = false;  // add the "charts" object to every line
     std::string page = kDefaultPageAddress;  // the address a link starts with
+    bool history = true;  // keep the steps for undo (a state being opened needs none)
 };
 
 class ScriptRunner {

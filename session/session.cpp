@@ -90,7 +90,10 @@ void Session::become(const Session& other) {
     *this = other;
     messages_ = std::move(messages);
     about_requests_ = about;
+    if (flow_open_ && !views_[static_cast<std::size_t>(View::flow)].scale()) update_flow();
 }
+
+void Session::drop_flow_drawing() { views_[static_cast<std::size_t>(View::flow)] = RecordingSurface(); }
 
 std::optional<Session::SearchPoint> Session::held_search() const {
     if (!mcrit_held_) return std::nullopt;
@@ -251,7 +254,8 @@ void Session::clear_reference(ChartId which) {
 void Session::open_sweep(SweepInput input) {
     log(std::string("sweep ") + kSweepInputNames[static_cast<std::size_t>(input)]);
     sweep_input_ = input;
-    update_sweep();
+    if (!views_held_) update_sweep();
+    else if (!sweep_) sweep_.emplace();
 }
 
 void Session::open_flow() {
@@ -263,7 +267,7 @@ void Session::open_flow() {
     }
     log("flow");
     flow_open_ = true;
-    update_flow();
+    if (!views_held_) update_flow();
 }
 
 void Session::close_view(View view) {
@@ -277,7 +281,13 @@ void Session::close_view(View view) {
 
 bool Session::view_open(View view) const { return view == View::sweep ? sweep_.has_value() : flow_open_; }
 
+void Session::hold_views(bool held) {
+    views_held_ = held;
+    if (!held) chain_done();
+}
+
 void Session::chain_done() {
+    if (views_held_) return;
     if (sweep_) update_sweep();
     if (flow_open_) update_flow();
 }

@@ -205,6 +205,11 @@ public:
     // lines, a typed Mach text once for a run of typing.
     std::vector<std::string> path() const;
 
+    // While held, the open views are not drawn after each chain; released,
+    // they are drawn once for the state reached. A state being opened
+    // passes through many chains whose views nobody sees.
+    void hold_views(bool held);
+
     // ---- Earlier states ----
 
     // The window as it was at start-up, with the table it loaded.
@@ -216,6 +221,10 @@ public:
     // Shows what `other` shows, as if reached the same way; the messages
     // not yet taken and the About requests stay this window's.
     void become(const Session& other);
+    // For an earlier state kept aside: lets go of the flow view's drawing,
+    // by far the largest and drawn from the numbers alone; become() draws
+    // it again when the view is open.
+    void drop_flow_drawing();
 
 private:
     void log(std::string line);
@@ -286,6 +295,7 @@ private:
     SweepInput sweep_input_ = SweepInput::thickness;
     std::optional<Sweep> sweep_;  // while its view is open
     bool flow_open_ = false;
+    bool views_held_ = false;
 
     std::string chain_mach_ = "0", bar_mach_ = "0";
     std::vector<KeptReference> kept_;

@@ -116,11 +116,13 @@ std::vector<std::string> direct_lines(const Session& session) {
 // Whether the lines take a window at its start to what `session` shows.
 bool reaches(const Session& session, const std::vector<std::string>& lines) {
     Session replay = session.restarted();
-    ScriptRunner runner(replay, {}, nullptr);
+    ScriptRunner runner(replay, {.history = false}, nullptr);
+    replay.hold_views(true);
     for (const std::string& line : lines) {
         const auto parsed = parse_script_line(line);
         if (!std::holds_alternative<ScriptAction>(parsed) || runner.perform(std::get<ScriptAction>(parsed))) return false;
     }
+    replay.hold_views(false);
     return replay.same_window(session);
 }
 
@@ -256,7 +258,8 @@ StateOpened open_state(Session& session, std::string_view text, StateSource sour
     // Run on a window at its start: a state that stops half-way changes
     // nothing here.
     Session opened = session.restarted();
-    ScriptRunner runner(opened, {}, nullptr);
+    ScriptRunner runner(opened, {.history = false}, nullptr);
+    opened.hold_views(true);
     std::string notice;
     for (const std::string& line : std::get<std::vector<std::string>>(read)) {
         auto parsed = parse_script_line(line);
@@ -269,6 +272,7 @@ StateOpened open_state(Session& session, std::string_view text, StateSource sour
         if (error) return {false, "the state stopped at \"" + line + "\": " + *error};
         if (!runner.messages().empty()) notice = runner.messages().back();
     }
+    opened.hold_views(false);
     session.become(opened);
     return {true, notice};
 }

@@ -1,5 +1,6 @@
 // The views beside the window: the flow field drawn afresh and painted at
-// 800 x 400 logical pixels (a new angle of attack while it is open).
+// 800 x 400 logical pixels (a new angle of attack while it is open); and
+// the window on paper, the handout.
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,8 +13,10 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "app/handout_page.h"
 #include "app/picture_box.h"
 #include "bench_window.h"
+#include "session/state_lines.h"
 
 namespace {
 
@@ -42,3 +45,19 @@ void BM_FlowFieldRedraw(benchmark::State& state) {
 BENCHMARK(BM_FlowFieldRedraw)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
+
+// The one-page handout as PDF, written to memory: the texts, the five
+// charts painted as vector graphics at 101 points and Mach 0.5, with a
+// reference kept.
+void BM_HandoutPdf(benchmark::State& state) {
+    using jmach::Input;
+    jmach::bench::Window window;
+    if (!window.start(state, {{Input::np, 101}, {Input::mach, 50}, {Input::camber, 2}, {Input::alpha, 4},
+                              {Input::thickness, 12}}))
+        return;
+    window.session.keep_reference(jmach::ChartId::pressure);
+    window.form->refresh();
+    const jmach::Handout handout = jmach::handout(window.session, jmach::kDefaultPageAddress, "2026-12-10");
+    for (auto _ : state) benchmark::DoNotOptimize(jmach::handout_pdf(*window.form, handout).size());
+}
+BENCHMARK(BM_HandoutPdf)->Unit(benchmark::kMillisecond)->MinTime(1.0);
