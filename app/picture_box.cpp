@@ -265,8 +265,8 @@ void PictureBox::show_surface(const RecordingSurface& surface) {
 void PictureBox::add_caption(QLabel* caption) {
     caption->installEventFilter(this);
     caption->setUpdatesEnabled(false);  // painted by the chart
-    std::erase_if(captions_, [](const QPointer<QLabel>& c) { return c.isNull(); });
-    captions_.emplace_back(caption);
+    std::erase_if(captions_, [](const Caption& c) { return c.label.isNull(); });
+    captions_.push_back({caption, QStaticText(), QString()});
     update();
 }
 
@@ -294,10 +294,11 @@ void PictureBox::paintEvent(QPaintEvent*) {
         paint_surface(painter, rect(), *surface_, foreground_);
     else
         painter.fillRect(rect(), to_qcolor(kSurfaceBackground));
-    // The captions, each on its background, in the order they lie, their
-    // text as a label draws it. Their texts are plain numbers and symbols:
-    // drawn glyph by glyph, without shaping.
-    for (const QLabel* caption : captions_) {
+    // The captions, each on its background, in the order they lie, at the
+    // top left of the label's contents. Their texts are plain numbers and
+    // symbols: drawn glyph by glyph, without shaping.
+    for (Caption& c : captions_) {
+        const QLabel* caption = c.label;
         if (!caption || !caption->isVisibleTo(this)) continue;
         const QRect at = caption->geometry();
         painter.setClipRect(at);
@@ -306,10 +307,12 @@ void PictureBox::paintEvent(QPaintEvent*) {
         font.setStyleStrategy(QFont::PreferNoShaping);
         painter.setFont(font);
         painter.setPen(caption->palette().color(QPalette::WindowText));
-        caption->style()->drawItemText(&painter, caption->contentsRect().translated(at.topLeft()),
-                                       QStyle::visualAlignment(caption->layoutDirection(), caption->alignment()),
-                                       caption->palette(), caption->isEnabled(), caption->text(),
-                                       caption->foregroundRole());
+        if (c.laid_out != caption->text()) {
+            c.laid_out = caption->text();
+            c.text.setText(c.laid_out);
+            c.text.setTextFormat(Qt::PlainText);
+        }
+        painter.drawStaticText(caption->contentsRect().translated(at.topLeft()).topLeft(), c.text);
     }
 }
 

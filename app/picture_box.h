@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QLabel>
 #include <QPointer>
+#include <QStaticText>
 #include <QWidget>
 
 #include <functional>
@@ -78,7 +79,14 @@ protected:
 private:
     bool show_probe(const QPointF& at, const QPoint& global);
 
-    std::vector<QPointer<QLabel>> captions_;  // a caption deleted reads as null
+    // The captions over the chart, each with its text laid out once: tick
+    // numbers drawn on every repaint, their layout never changing.
+    struct Caption {
+        QPointer<QLabel> label;  // a caption deleted reads as null
+        QStaticText text;
+        QString laid_out;
+    };
+    std::vector<Caption> captions_;
     const RecordingSurface* surface_ = nullptr;
     unsigned shown_version_ = 0;
     ProbeText probe_;
