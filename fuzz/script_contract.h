@@ -5,7 +5,8 @@
 // line end and within the bound; each parses to an action that stays within
 // its scroll bar's range or to a short, printable message; every text echoed
 // makes a valid JSON string; the Mach text parse gives a usable Mach number
-// or none, and a short well-formed note.
+// or none, and a short well-formed note; read as a state, the bytes give
+// only the actions a state may hold, or the line that is refused and why.
 
 #include <algorithm>
 #include <cctype>
@@ -21,6 +22,7 @@
 #include "session/controls.h"
 #include "session/script_parse.h"
 #include "session/script_text.h"
+#include "session/state_lines.h"
 
 namespace jmach::script_contract {
 
@@ -106,6 +108,26 @@ inline std::string check(std::string_view bytes, std::size_t piece) {
             const std::string note = mach_text_note(a.text);
             if (note.size() > 200 || valid_utf8(note) != note) return where + "a long or ill-formed Mach note";
             if (!is_json_string(json_string(note))) return where + "the Mach note is no valid JSON string";
+        }
+    }
+    // The same bytes as a state file or an older link: only actions that
+    // set what the window shows, within the bounds, or "line N: why".
+    for (const bool versioned : {true, false}) {
+        const auto read = read_state(bytes, versioned);
+        if (const auto* why = std::get_if<std::string>(&read)) {
+            if (!why->starts_with("line ") || why->size() > kMaxMessage + 300 || valid_utf8(*why) != *why)
+                return "a state refused without its line, or at length: " + why->substr(0, 80);
+            continue;
+        }
+        const auto& state = std::get<std::vector<std::string>>(read);
+        if (state.size() > kMaxStateLines) return "a state of more lines than the bound";
+        for (const std::string& line : state) {
+            const auto parsed = parse_script_line(line);
+            const auto* a = std::get_if<ScriptAction>(&parsed);
+            using K = ScriptAction::Kind;
+            if (!a || a->kind == K::snapshot || a->kind == K::export_chart || a->kind == K::export_view ||
+                a->kind == K::save_state || a->kind == K::handout || a->kind == K::probe || a->kind == K::about)
+                return "a state holds \"" + line.substr(0, 80) + "\"";
         }
     }
     return {};
