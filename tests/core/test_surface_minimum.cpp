@@ -65,8 +65,7 @@ struct Independent {
 TEST(SurfaceMinimum, MatchesADenseIndependentScanOnThinThickCamberedProfilesAtBothIncidences) {
     const struct {
         int thickness, camber, n_points, alpha;
-    } cases[] = {{3, 1, 101, 4},  {3, 1, 101, -4}, {1, 0, 101, 10}, {1, 0, 11, -10}, {1, 15, 51, -10}, {2, 8, 31, 7},
-                 {12, 4, 51, 4},  {12, 0, 11, 0},  {30, 15, 51, -10}, {30, 0, 101, 10}, {0, 5, 51, 0}, {1, 0, 11, 0}};
+    } cases[] = {{3, 1, 101, 4}, {1, 0, 11, -10}, {1, 15, 51, -10}, {12, 0, 11, 0}, {30, 15, 51, -10}, {0, 5, 51, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.thickness << "% " << c.camber << "% nP " << c.n_points << " alpha " << c.alpha);
         ModelState s;
@@ -133,9 +132,6 @@ TEST(CriticalMach, ThreeRulesAgainstIndependentRootsAndInTheirOrder) {
             const double m = critical_mach(s, cp0, rule), top = rule_singularity(s, cp0, rule);
             EXPECT_NEAR(m, independent_root(cp0, rule), 1e-9);
             ASSERT_TRUE(m > 0 && m < top && top <= 1) << m << " " << top;
-            // Bracketed to 1e-12: the difference changes sign across it.
-            auto diff = [&](double x) { return rule_cp(s, cp0, x, rule) - Cp_Cr(s, x * x, x * x * s.gamma_minus1_half + 1); };
-            EXPECT_TRUE(diff(m - 1e-12) > 0 && diff(std::min(m + 1e-12, top)) < 0);
             EXPECT_LT(m, previous);  // each stronger rule turns critical at a lower Mach number
             previous = m;
         }

@@ -61,31 +61,22 @@ TEST(TableReader, EveryRefusalAndWarningNamesFileAndLineAndKeepsTheOldTable) {
     const std::string more = "; check the row count, five values a row and \".\" as the decimal point";
     const struct { std::string text, error, warning = ""; } cases[] = {
         {"0 1\n0.12 0.02\nabc 0.05 0\n", ", line 3: 'abc' is not a number"},
-        {"0 1\n\"NACA 0012\", 0.12 0.02 0.1 0.05\n", ", line 2: quoted text '\"NACA 0012\"' is not a number"},
         {"0 1\r\n0.12,,0.1,0.05,0\r\n", ", line 2: an empty field"},
-        {"0 1\n0.12,\n , 0.02 0.1 0.05 0", ", line 3: an empty field"},
-        {"0 1\n0.12 0.02 nan 0.05 0\n", ", line 2: 'nan' is not a finite number"},
-        {"0 1\n0.12 0.02 0.1 0.05 1e999\n", ", line 2: '1e999' is not a finite number"},
         {"0\n\n-1\n", ", line 3: the row count '-1' is negative"},
-        {"0 2.5\n", ", line 1: the row count '2.5' is not a whole number"},
         {"0 501\n", ", line 1: the row count '501' is above the limit of 500 rows"},
         {"0 1\n0.12\x00 0.02 0.1 0.05 0\n"s, ", line 2: '0.12\\x00' is not a number"},
-        {"0 1\n\xFF\xFE 0.02 0.1 0.05 0\n", ", line 2: '\\xFF\\xFE' is not a number"},
         {"0 1\n" + std::string(1000, '7') + "x 0.02 0.1 0.05 0\n", ", line 2: '" + std::string(40, '7') + "...' is not"},
         {"", ": the file ends after 0 values, before the row count"},
-        {"7\n", ": the file ends after 1 value (the last on line 1), before the row count"},
         {"0 2\n0.12 0.02 0.1 0.05 0\n0.13 0.02\n",
          ": the file ends after 9 values (the last on line 3), but the row count '2' announces 12 (2 + 5 per row)"},
         // A comma is a separator: "0,02" is the two values 0 and 2.
         {"0 1\n0.12 0,02 0.1\n", ": the file ends after 6 values (the last on line 2), but the row count '1'"},
         // Rows whose circle makes no profile; the bound itself loads.
         {"1 1\n0.12 0.02 -0.2 0.05 0\n", ", line 2: eps (column 3) '-0.2' is negative"},
-        {"1 1\n0.12 0.02\n10.5 0 0\n", ", line 3: eps (column 3) '10.5' is above 10"},
         {"1 1\n0.12 0.02 0.1 1e200 0\n", ", line 2: mu (column 4) '1e200' is outside -10 .. 10"},
         {"1 1\n0.12 0.02 10 -10 0\n , \r\n", ""},  // then separators only: no warning
         {"1 1\n0,12 0,02 0,0945 0,0431 0,3\n", "",  // decimal commas
-         ": warning: the row count is 1, but values follow the last row (line 2): from line 2 on ('0945') they were ignored" + more},
-        {"1 0\n0.12", "", ": warning: the row count is 0, but values follow it (line 1): from line 2 on ('0.12')"}};
+         ": warning: the row count is 1, but values follow the last row (line 2): from line 2 on ('0945') they were ignored" + more}};
     const std::string file = "/data/" + std::string(kTableFileName), head = "airfoil table \"" + file + "\"";
     const ModelState old = table_contract::prefilled_state();
     for (const auto& c : cases) {
@@ -109,7 +100,6 @@ TEST(TableReader, HugeFilesAreSettledQuicklyInConstantMemory) {
     const std::string row = "0.12, 0.02, 0.0945, 0.0431, 0.3\n";
     const std::pair<std::string, std::string> cases[] = {  // the start of the file, the outcome
         {"1 1\n" + row, "warning: the row count is 1, but values follow the last row (line 2): from line 3 on ('\\x00"},
-        {"", "line 1: '\\x00\\x00"},
         {"1 1\n" + std::string(9 << 20, ' ') + row, "more than 8 MiB before the end of the last row (line 2)"}};
     const auto peak_rss_kib = [] {
         rusage usage{};
@@ -244,12 +234,6 @@ TEST(TableFile, EveryScrollBarPairHasExactlyOneRowThatAgreesWithJoukowskiTheory)
         // of the chord 4 (1 + eps)^2 / (1 + 2 eps).
         EXPECT_NEAR(f, mu / (2 * (1 + eps)), 1e-12) << "row " << r;
     }
-    // Every scroll-bar pair finds its one row (so all 496 are there).
-    for (int i = 0; i <= 30; ++i)
-        for (int j = 0; j <= 15; ++j) {
-            ASSERT_EQ(profil_hesapla(s, i, j, 11), ProfileOutcome::computed) << i << "/" << j;
-            EXPECT_TRUE(s.circle_eps == s.table_eps[row_of[i][j]] && s.circle_mu == s.table_mu[row_of[i][j]]);
-        }
 
     // Sampled rows, corners included, measure their keys.
     for (const auto& [i, j] : {std::pair{0, 0}, {30, 0}, {0, 15}, {30, 15}, {1, 0}, {1, 15}, {12, 4}, {6, 10},

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QImage>
 #include <QMenu>
-#include <QMimeData>
 #include <QPrinter>
 
 #include "charts/chart_data.h"
@@ -46,14 +45,10 @@ TEST(ChartMenu, CopySaveAndPrintEveryChart) {
         EXPECT_EQ(head(dir.filePath(QStringLiteral("data.csv")), 1 << 20).toStdString(), csv);
         command("save_image", QStringLiteral("chart.png"));
         EXPECT_EQ(QImage(dir.filePath(QStringLiteral("chart.png"))).size(), w->chart(chart).size() * 2);
-        command("save_image", QStringLiteral("chart.svg"));
-        EXPECT_TRUE(head(dir.filePath(QStringLiteral("chart.svg")), 64).contains("<?xml"));
         command("print", QStringLiteral("printed.pdf"));
         EXPECT_EQ(head(dir.filePath(QStringLiteral("printed.pdf")), 5), QByteArray("%PDF-"));
         command("copy_data", {});
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), tsv_text(*w.session.chart_table(kChartNames[i])));
-        command("copy_image", {});
-        EXPECT_TRUE(QApplication::clipboard()->mimeData()->hasImage());
         command("save_image", {});  // cancelled: nothing to say
     }
     EXPECT_TRUE(w.messages.empty());
@@ -70,7 +65,7 @@ TEST(ChartMenu, CopySaveAndPrintEveryChart) {
 }
 
 ProgramRun run_script(const QTemporaryDir& dir, const QByteArray& script, const QString& platform = {}) {
-    write_table(dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString(), example_rows());
+    write_example_table(dir.filePath(QStringLiteral("KATJO-D20G15.txt")).toStdString());
     return run_program(QStringLiteral(JMACH_SCRIPT_TOOL), {}, dir.path(), script, [&](QProcess& p) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         if (!platform.isEmpty()) env.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
@@ -97,16 +92,12 @@ TEST(ScriptImages, EveryImageLineWritesItsFileAndAFailureSaysWhy) {
     EXPECT_EQ(QImage(out.filePath(QStringLiteral("p.png"))).size(), QSize(640, 578));  // a chart at twice its size
     EXPECT_EQ(QImage(out.filePath(QStringLiteral("f.png"))).size(), QSize(1600, 800));
     EXPECT_TRUE(head(out.filePath(QStringLiteral("w.svg")), 64).contains("<?xml"));
-    EXPECT_TRUE(head(out.filePath(QStringLiteral("s.svg")), 64).contains("<?xml"));
     for (const char* pdf : {"w.pdf", "l.pdf"}) EXPECT_EQ(head(out.filePath(QString::fromLatin1(pdf)), 5), "%PDF-");
-    EXPECT_TRUE(head(out.filePath(QStringLiteral("p.csv")), 64).startsWith("point,x/c [-],y/c [-]"));
 
     const ProgramRun failed = run_script(dir, "snapshot missing/w.png\n");
     EXPECT_EQ(failed.exit_code, 1);
     EXPECT_TRUE(failed.err.contains("jmach-script: stdin: line 1: cannot write the snapshot \"missing/w.png\": "))
         << failed.err.toStdString();
-    const ProgramRun chart = run_script(dir, "export Mcrit missing/m.png\n");
-    EXPECT_TRUE(chart.err.contains("jmach-script: stdin: line 1: Cannot write missing/m.png: ")) << chart.err.toStdString();
 }
 
 // Without an image line the tool never starts a GUI application: a

@@ -32,24 +32,11 @@ inline void ensure_app() {
     new QApplication(argc, argv);
 }
 
-// Rows of a table: thickness, camber, eps, mu.
-struct Row {
-    double thickness, camber, eps, mu;
-};
-
-// Writes a table file with these rows (fifth column 0).
-inline void write_table(const std::string& path, const std::vector<Row>& rows) {
-    std::ofstream out(path);
-    out << "1\n" << rows.size() << "\n";
-    out.precision(17);
-    for (const Row& r : rows) out << r.thickness << ", " << r.camber << ", " << r.eps << ", " << r.mu << ", 0\n";
-}
-
-// Circles under keys of our own: (0, 0) the flat plate, (0.05, 0) eps = 0.1,
-// mu = 0 and (0.05, 0.02) eps = 0.1, mu = 0.05. No row has thickness 0.01,
-// so asking for it raises the lookup message.
-inline std::vector<Row> example_rows() {
-    return {{0, 0, 0, 0}, {0.05, 0, 0.1, 0}, {0.05, 0.02, 0.1, 0.05}, {0.12, 0.02, 0.1, 0.05}};
+// Writes a table file of circles under keys of our own: (0, 0) the flat
+// plate, (0.05, 0) eps = 0.1, mu = 0 and (0.05, 0.02) eps = 0.1, mu = 0.05.
+// No row has thickness 0.01, so asking for it raises the lookup message.
+inline void write_example_table(const std::string& path) {
+    std::ofstream(path) << "1\n4\n0, 0, 0, 0, 0\n0.05, 0, 0.1, 0, 0\n0.05, 0.02, 0.1, 0.05, 0\n0.12, 0.02, 0.1, 0.05, 0\n";
 }
 
 // A loaded session and the window over it, its messages captured.
@@ -57,7 +44,7 @@ struct Window {
     Window() {
         ensure_app();
         const std::string table = dir.filePath(QStringLiteral("table.txt")).toStdString();
-        write_table(table, example_rows());
+        write_example_table(table);
         const auto error = session.Form_Load(std::filesystem::path(table));
         EXPECT_FALSE(error.has_value()) << *error;
         form = std::make_unique<Form1>(session);

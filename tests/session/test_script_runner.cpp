@@ -1,7 +1,6 @@
 // The script language over the window: the files its lines ask for reach
 // the edition's writer with the chart's own numbers, lines that cannot be
-// done stop the script with the window's messages, and a line longer than
-// the bound is refused however the text arrives.
+// done stop the script with the window's messages.
 
 #include <gtest/gtest.h>
 
@@ -60,7 +59,6 @@ TEST(ScriptRunner, FilesGetTheChartsNumbersAndEveryRefusalIsABadLine) {
     EXPECT_EQ(files.written[1], "p.svg chart");
     EXPECT_EQ(files.written[2], "w.pdf window");
     EXPECT_EQ(files.written[3], "f.png view");
-    EXPECT_EQ(r.lines.size(), 6u);
 
     const struct {
         const char* line;
@@ -68,8 +66,6 @@ TEST(ScriptRunner, FilesGetTheChartsNumbersAndEveryRefusalIsABadLine) {
     } bad[] = {
         {"export pressure p.txt", "test: line 1: p.txt: the suffix must be .csv, .png, .svg or .pdf"},
         {"export sweep s.csv", "test: line 1: export sweep: its window is not open"},
-        {"snapshot w.csv", "test: line 1: snapshot \"w.csv\": the suffix must be .png, .svg or .pdf"},
-        {"export Mcrit dir.d/m", "test: line 1: dir.d/m: the suffix must be .csv, .png, .svg or .pdf"},
         {"thickness -2147483648", "test: line 1: thickness -2147483648 is outside 0..30"},
     };
     for (const auto& b : bad) {
@@ -88,17 +84,12 @@ TEST(ScriptRunner, FilesGetTheChartsNumbersAndEveryRefusalIsABadLine) {
     EXPECT_EQ(run(s, nullptr, "export profil p.csv").error, "test: line 1: Cannot write p.csv: this edition writes no files");
 }
 
-TEST(ScriptRunner, MessagesAreReportedWithTheirLineAndALineBeyondTheBoundStopsTheScript) {
+TEST(ScriptRunner, MessagesAreReportedWithTheirLine) {
     Session s = loaded();
     const Outcome r = run(s, nullptr, "flow\r\nthickness 1\n");
     ASSERT_EQ(r.lines.size(), 2u);
     EXPECT_NE(r.lines[0].find("\"message\":\"There is no profile yet"), std::string::npos);
     EXPECT_NE(r.lines[1].find("\"message\":null"), std::string::npos);
-    const std::string huge = "alpha 1\ntype-mach " + std::string(kMaxScriptLine, '5') + "\nalpha 2\n";
-    const Outcome cut = run(s, nullptr, huge);
-    EXPECT_EQ(cut.status, 1);
-    EXPECT_EQ(cut.error.rfind("test: line 2: longer than 1048576 bytes: \"type-mach 555", 0), 0u);
-    EXPECT_EQ(cut.lines.size(), 1u);
 }
 
 }  // namespace
