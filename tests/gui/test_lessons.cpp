@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QRegularExpression>
 
 #include "session/state_lines.h"
@@ -148,6 +149,12 @@ TEST(Lessons, TheHandoutIsOneA4PageOfTheTextsAndFiveVectorCharts) {
                                  "Surface pressure", "Moment curve", "jmach-state 1", "alpha 4", "https://jmach.org/"})
         EXPECT_TRUE(words.contains(QString::fromUtf8(expected))) << expected;
     EXPECT_TRUE(words.contains(QRegularExpression(QStringLiteral("20\\d\\d-\\d\\d-\\d\\d"))));
+    // Printed: the same one page, on the printer's paper.
+    const QString printed = w.dir.filePath(QStringLiteral("printed.pdf"));
+    w->set_print_hook([&](QPrinter& printer) { return printer.setOutputFileName(printed), true; });
+    action(w, "Mn_PrintHandout")->trigger();
+    EXPECT_EQ(read(printed).count("/Type /Page\n"), 1);
+    EXPECT_FALSE(read(printed).contains("/Subtype /Image"));
 }
 
 TEST(Lessons, TheScriptToolOpensAStateFirstOrRefusesIt) {
