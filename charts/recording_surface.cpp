@@ -30,10 +30,14 @@ bool RecordingSurface::same_drawing(const RecordingSurface& o) const {
 }
 
 void RecordingSurface::Cls() {
-    if (items_.use_count() > 1)
-        items_ = std::make_shared<std::vector<Primitive>>();
-    else
+    if (items_.use_count() > 1) {
+        // An earlier state keeps the old list; the new drawing is about as long.
+        auto fresh = std::make_shared<std::vector<Primitive>>();
+        fresh->reserve(items_->size());
+        items_ = std::move(fresh);
+    } else {
         items_->clear();
+    }
     changed();
 }
 

@@ -53,6 +53,10 @@ struct ScriptOptions {
     bool charts = false;  // add the "charts" object to every line
     std::string page = kDefaultPageAddress;  // the address a link starts with
     bool history = true;  // keep the steps for undo (a state being opened needs none)
+    // A script takes back the last steps of its own lines, not a lesson's
+    // hour of work: fewer kept states than the window's keep a long batch
+    // run from carrying the drawings of a thousand earlier ones.
+    std::size_t undo_steps = 100;
 };
 
 class ScriptRunner {
@@ -91,8 +95,8 @@ private:
     std::optional<std::string> act(const ScriptAction& action);
 
     Session& session_;
-    History history_;
     ScriptOptions options_;
+    History history_{options_.undo_steps};
     ScriptFiles* files_;
     std::vector<std::string> messages_;
 };
