@@ -288,7 +288,7 @@ std::string cannot_open_state(std::string_view name, std::string_view why) {
 }
 
 bool is_link(std::string_view where) {
-    return where.find("#state=") != std::string_view::npos || where.starts_with("http://") ||
+    return where.find("state=") != std::string_view::npos || where.starts_with("http://") ||
            where.starts_with("https://") || where.starts_with("file:");
 }
 
@@ -313,9 +313,18 @@ StateOpened open_state_at(Session& session, const std::string& where) {
 }
 
 std::optional<std::string> state_in_link(std::string_view link) {
-    const std::size_t at = link.find("#state=");
-    if (at == std::string_view::npos) return link.find('#') == std::string_view::npos ? std::optional<std::string>("") : std::nullopt;
-    return percent_decoded(link.substr(at + 7));
+    // The # part holds parts between '&'s in any order (#embed&state=...);
+    // a state's own '&' is percent-encoded.
+    const std::size_t hash = link.find('#');
+    if (hash == std::string_view::npos) return std::string();
+    std::string_view parts = link.substr(hash + 1);
+    while (!parts.empty()) {
+        const std::size_t amp = parts.find('&');
+        const std::string_view part = parts.substr(0, amp);
+        if (part.starts_with("state=")) return percent_decoded(part.substr(6));
+        parts = amp == std::string_view::npos ? std::string_view() : parts.substr(amp + 1);
+    }
+    return std::string();
 }
 
 }  // namespace jmach

@@ -41,9 +41,10 @@ std::string state_text(const Session& session);
 // The page's address `base` (without any # part) with #state= and the
 // state's text, percent-encoded.
 std::string state_link(const Session& session, std::string_view base);
-// The percent-decoded state text of a link, the whole address or its
-// part from #state= on; "" for an address without a # part; empty for a
-// link whose state is not percent-encoded text.
+// The percent-decoded state text of a link (the whole address, or its #
+// part alone): the part state= among the # part's parts between '&'s;
+// "" for an address without one; empty for a link whose state is not
+// percent-encoded text.
 std::optional<std::string> state_in_link(std::string_view link);
 
 // A text percent-encoded as a part of an address: every byte of its UTF-8

@@ -101,6 +101,7 @@ TEST(StateLines, LinksCarryTheHeaderAndOlderLinksStillOpen) {
                            StateSource::link).opened);
     EXPECT_EQ(shown(old), shown(s));
     EXPECT_EQ(state_in_link("https://example.org/jmach.html"), "");
+    EXPECT_EQ(state_in_link("jmach.html#embed&state=a%26b&charts=1"), "a&b");
     EXPECT_FALSE(state_in_link("x.html#state=%zz"));
     // What encodeURIComponent leaves as it is.
     EXPECT_EQ(percent_encoded("AZaz09-_.!~*'()#&=%/"), "AZaz09-_.!~*'()%23%26%3D%25%2F");
