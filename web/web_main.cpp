@@ -1,16 +1,22 @@
 // The browser edition's entry points: the page forwards every event to the
-// window (jmach::Session) through these and shows what it holds. Strings go
-// in as UTF-8 and come back as pointers into memory owned here, valid until
-// the next call that returns one.
+// window (jmach::Session) through these and shows what it holds; each of the
+// user's actions that changes the window is a step of its History, for
+// Undo and Redo. Strings go in as UTF-8 and come back as pointers into
+// memory owned here, valid until the next call that returns one.
 
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "airfoil/table.h"
 #include "charts/svg_writer.h"
+#include "session/handout.h"
+#include "session/history.h"
 #include "session/script_runner.h"
 #include "session/state_lines.h"
 
@@ -35,6 +41,23 @@ Session& session() {
     static Session instance;
     return instance;
 }
+
+// The user's steps, for Undo and Redo.
+History& history() {
+    static History instance;
+    return instance;
+}
+
+// Runs a user's action on the window as one step: recorded only when it
+// changes what the window shows.
+template <class Action>
+void step(Action&& action) {
+    history().step(session(), action);
+}
+
+// A state file as the page saves it.
+constexpr const char* kStateFile = "lesson.jmach";
+constexpr const char* kStateType = "application/x-jmach-state";
 
 std::string returned_text;
 std::vector<double> returned_numbers;
@@ -99,19 +122,22 @@ const char* mime(FileFormat format) {
     return "application/pdf";
 }
 
-void download(const std::string& file, std::string_view bytes, FileFormat format) {
+void download(const std::string& file, std::string_view bytes, const char* type) {
     const std::string base = file.substr(file.find_last_of('/') == std::string::npos ? 0 : file.find_last_of('/') + 1);
-    page_download(base.c_str(), bytes.data(), static_cast<int>(bytes.size()), mime(format));
+    page_download(base.c_str(), bytes.data(), static_cast<int>(bytes.size()), type);
 }
 
 // A script's files, as downloads.
 class PageFiles : public ScriptFiles {
 public:
+    // A chart's numbers, or the state (save FILE.jmach).
     std::optional<std::string> write_file(const std::string& file, std::string_view bytes) override {
-        download(file, bytes, FileFormat::csv);
+        download(file, bytes, file.ends_with(kStateSuffix) ? kStateType : mime(FileFormat::csv));
         return std::nullopt;
     }
     std::optional<std::string> write_image(const Session&, const ImageRequest& request) override {
+        if (request.of == ImageRequest::Of::handout)
+            return request.file + ": the browser writes no handout file: File, Handout shows it for the browser to print";
         if (request.format == FileFormat::pdf) return request.file + ": a PDF document is not available in the browser";
         const char* name = request.of == ImageRequest::Of::view ? kViewNames[static_cast<std::size_t>(request.view)]
                            : request.of == ImageRequest::Of::chart
@@ -123,7 +149,7 @@ public:
         }
         if (request.of == ImageRequest::Of::window)
             return request.file + ": an image of the window is saved as PNG in the browser";
-        download(request.file, svg_text(*session().surface(name), *picture(name)), FileFormat::svg);
+        download(request.file, svg_text(*session().surface(name), *picture(name)), mime(FileFormat::svg));
         return std::nullopt;
     }
 };
@@ -155,6 +181,22 @@ std::string tooltips_json() {
     return out + "}";
 }
 
+// The state part of an address's fragment, "state=LINES": the fragment's
+// parts stand between '&'s in any order (#embed&state=LINES,
+// #state=LINES&embed), and a state's own '&' is percent-encoded.
+std::optional<std::string_view> state_part(std::string_view fragment) {
+    if (fragment.starts_with('#')) fragment.remove_prefix(1);
+    for (std::size_t from = 0; from <= fragment.size();) {
+        const std::size_t end = std::min(fragment.find('&', from), fragment.size());
+        if (const std::string_view part = fragment.substr(from, end - from); part.starts_with("state=")) return part;
+        from = end + 1;
+    }
+    return std::nullopt;
+}
+
+// A state file the page read, until it is opened.
+std::string file_bytes;
+
 }  // namespace
 
 extern "C" {
@@ -178,26 +220,29 @@ EMSCRIPTEN_KEEPALIVE int jm_scroll(const char* bar, int value) {
     if (input < 0) return 0;
     const Control& c = input_bar(static_cast<Input>(input));
     if (value < c.minimum || value > c.maximum) return 0;
-    session().scroll(static_cast<Input>(input), value);
+    step([&] { session().scroll(static_cast<Input>(input), value); });
     return 1;
 }
 
 EMSCRIPTEN_KEEPALIVE int jm_click(const char* chart) {
     const int i = index_of(chart, kChartNames);
-    if (i >= 0) session().click(static_cast<ChartId>(i));
+    if (i >= 0) step([&] { session().click(static_cast<ChartId>(i)); });
     return i >= 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void jm_type_mach(const char* text) { session().type_mach(text); }
+// Typing runs nothing; the page makes a run of typing one step (below).
+EMSCRIPTEN_KEEPALIVE void jm_type_mach(const char* text) { step([&] { session().type_mach(text); }); }
 EMSCRIPTEN_KEEPALIVE void jm_about() { session().Mn_About_Click(); }
-EMSCRIPTEN_KEEPALIVE void jm_sonic(int on) { session().set_sonic_level(on != 0); }
+EMSCRIPTEN_KEEPALIVE void jm_sonic(int on) { step([&] { session().set_sonic_level(on != 0); }); }
 
 // Keep as reference (1) or Clear reference (0) on a chart.
 EMSCRIPTEN_KEEPALIVE int jm_keep(const char* chart, int keep) {
     const int i = index_of(chart, kChartNames);
     if (i < 0) return 0;
-    if (keep) session().keep_reference(static_cast<ChartId>(i));
-    else session().clear_reference(static_cast<ChartId>(i));
+    step([&] {
+        if (keep) session().keep_reference(static_cast<ChartId>(i));
+        else session().clear_reference(static_cast<ChartId>(i));
+    });
     return 1;
 }
 
@@ -205,33 +250,47 @@ EMSCRIPTEN_KEEPALIVE int jm_keep(const char* chart, int keep) {
 // switches the open one); opens the flow view.
 EMSCRIPTEN_KEEPALIVE int jm_sweep(const char* input) {
     const int i = index_of(input, kSweepInputNames);
-    if (i >= 0) session().open_sweep(static_cast<SweepInput>(i));
+    if (i >= 0) step([&] { session().open_sweep(static_cast<SweepInput>(i)); });
     return i >= 0;
 }
 
-EMSCRIPTEN_KEEPALIVE void jm_flow() { session().open_flow(); }
+EMSCRIPTEN_KEEPALIVE void jm_flow() { step([&] { session().open_flow(); }); }
 
 EMSCRIPTEN_KEEPALIVE int jm_close(const char* view) {
     const int i = index_of(view, kViewNames);
-    if (i >= 0) session().close_view(static_cast<View>(i));
+    if (i >= 0) step([&] { session().close_view(static_cast<View>(i)); });
     return i >= 0;
 }
+
+// Several actions as one step, from begin to end: a drag of a scroll bar's
+// thumb, a run of typing in the Mach box. jm_end_step returns whether the
+// step was recorded.
+EMSCRIPTEN_KEEPALIVE void jm_begin_step() { history().begin(session()); }
+EMSCRIPTEN_KEEPALIVE int jm_end_step() { return history().end(session()); }
+
+// Edit, Undo and Redo; 0 when there is nothing to take the window to.
+EMSCRIPTEN_KEEPALIVE int jm_undo() { return history().undo(session()); }
+EMSCRIPTEN_KEEPALIVE int jm_redo() { return history().redo(session()); }
 
 // ---- What the window shows ----
 
 // Everything but the drawings, as one JSON object: "texts" and "tips" of
 // the value boxes (a tip only where the window's tooltip tells a state),
-// "mach" (the Mach box's look: "unusable", "noted"), "messages" raised
+// the scroll bars' values ("bars"), "mach" (the Mach box's look: "unusable", "noted"), "messages" raised
 // since the last call (each to be answered with OK), "about" (how often
 // About was chosen), "sonic", "versions" of every chart and view (a
 // drawing to paint again when its count moved), "charts" (each chart's
 // text for screen readers and its reference note), "views" (each view's
-// "open", "text" and "legend") and the swept "sweep_input".
+// "open", "text" and "legend"), the swept "sweep_input", and "can_undo"
+// and "can_redo".
 EMSCRIPTEN_KEEPALIVE const char* jm_shown() {
     Session& s = session();
     std::string out = "{\"texts\":{";
     for (std::size_t i = 0; i < kValueBoxNames.size(); ++i)
         out += (i ? ",\"" : "\"") + std::string(kValueBoxNames[i]) + "\":" + json(*s.text(kValueBoxNames[i]));
+    out += "},\"bars\":{";
+    for (std::size_t i = 0; i < kInputBars.size(); ++i)
+        out += (i ? ",\"" : "\"") + std::string(kInputBars[i]) + "\":" + std::to_string(s.bar(static_cast<Input>(i)));
     out += "},\"tips\":" + tooltips_json() + ",\"mach\":{\"unusable\":" + json(s.mach_unusable()) +
            ",\"noted\":" + json(s.mach_look().noted) + "},\"messages\":[";
     const std::vector<std::string> messages = s.take_messages();
@@ -257,7 +316,8 @@ EMSCRIPTEN_KEEPALIVE const char* jm_shown() {
                ",\"text\":" + json(open ? s.view_text(v) : std::string()) + ",\"legend\":" + json(s.view_legend(v)) +
                "}";
     }
-    out += "},\"sweep_input\":" + json(kSweepInputNames[static_cast<std::size_t>(s.sweep_input())]) + "}";
+    out += "},\"sweep_input\":" + json(kSweepInputNames[static_cast<std::size_t>(s.sweep_input())]) +
+           ",\"can_undo\":" + json(history().can_undo()) + ",\"can_redo\":" + json(history().can_redo()) + "}";
     return hand_back(out);
 }
 
@@ -328,13 +388,47 @@ EMSCRIPTEN_KEEPALIVE const char* jm_svg(const char* name) {
 // The page's address `base` with the state as #state=.
 EMSCRIPTEN_KEEPALIVE const char* jm_link(const char* base) { return hand_back(state_link(session(), base)); }
 
-// Opens the state of a #state= value as it stands in the address
-// (percent-encoded); returns the notice to show, "" for none. A value that
-// is no state runs nothing and leaves the window at its start.
-EMSCRIPTEN_KEEPALIVE const char* jm_open_state(const char* encoded) {
-    const auto text = percent_decoded(encoded);
-    if (!text) return hand_back(kNotAStateNotice);
-    return hand_back(open_state(session(), *text).notice);
+// At start-up: opens the state of the address's fragment (#state=LINES,
+// as it stands in the address) and returns the notice to show, "" for
+// none. A link that is no state runs nothing and leaves the window at its
+// start, with a notice that says why.
+EMSCRIPTEN_KEEPALIVE const char* jm_open_state(const char* fragment) {
+    const auto part = state_part(fragment);
+    if (!part) return hand_back(std::string());
+    const auto text = state_in_link("#" + std::string(*part));
+    if (!text) return hand_back(not_a_state_notice("line 1: the state in the link is not percent-encoded UTF-8 text"));
+    const StateOpened opened = open_state(session(), *text, StateSource::link);
+    return hand_back(opened.opened ? opened.notice : not_a_state_notice(opened.notice));
+}
+
+// File, Save: the state file, downloaded.
+EMSCRIPTEN_KEEPALIVE void jm_save_state() {
+    const std::string text = state_text(session());
+    page_download(kStateFile, text.data(), static_cast<int>(text.size()), kStateType);
+}
+
+// File, Open (or a file dropped on the page): room for the file's first
+// `size` bytes, then jm_open_file opens them as one step and returns the
+// message to show, "" for none: why the file cannot be opened (the
+// window stays as it was), or the notice of a state opened (a profile
+// the table lacks on the way). `unread`: why the browser could not read
+// the file, "" when it could.
+EMSCRIPTEN_KEEPALIVE char* jm_file_buffer(int size) {
+    file_bytes.assign(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    return file_bytes.data();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* jm_open_file(const char* name, const char* unread) {
+    StateOpened opened{false, unread};
+    if (opened.notice.empty()) step([&] { opened = open_state(session(), file_bytes, StateSource::file); });
+    file_bytes.clear();
+    return hand_back(opened.opened ? opened.notice : cannot_open_state(name, opened.notice));
+}
+
+// File, Handout: its contents as handout_json, with today's date as the
+// browser writes it (ISO 8601) and the page's address for the link.
+EMSCRIPTEN_KEEPALIVE const char* jm_handout(const char* date, const char* base) {
+    return hand_back(handout_json(handout(session(), base, date)));
 }
 
 // Runs a #script= value (percent-encoded) as jmach-script runs a script,

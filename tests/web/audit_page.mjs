@@ -10,8 +10,9 @@
 // three device pixels a CSS pixel); its accessibility and best-practices
 // scores must be 1, performance is only shown. axe-core then checks, at both
 // sizes, the window as it opens, after a few changes, with a chart's menu
-// open from the keyboard, with the About box open and with the sweep and
-// flow field panels open; each must have no violation and no console error.
+// open from the keyboard, with the About box open, with the sweep and flow
+// field panels open, with the File menu open and with the handout shown;
+// each must have no violation and no console error.
 // Findings are printed with the element's selector and markup, then a
 // summary of one line a check. Exits 1 at any failure.
 import { createServer } from 'node:http';
@@ -112,6 +113,13 @@ const STATES = [
   } },
   { name: 'about box', hash: '', act: (page) => page.click('#Mn_About'),
     reached: () => document.getElementById('Form_About').open },
+  { name: 'file menu', hash: '', act: (page) => page.click('#Mn_File'),
+    reached: () => document.getElementById('file-menu').contains(document.activeElement) },
+  { name: 'handout', hash: '#state=' + encodeURIComponent('jmach-state 1\nthickness 12\nkeep pressure\nalpha 4\n'),
+    act: async (page) => {
+      await page.click('#Mn_File');
+      await page.click('#Mn_Handout');
+    }, reached: () => document.getElementById('handout').checkVisibility() },
   { name: 'panels', hash: scriptHash('thickness 12\nsweep thickness\nflow'), script: true,
     reached: () => ['sweep-view', 'flow-view'].every((id) => document.getElementById(id)?.checkVisibility()) },
 ];

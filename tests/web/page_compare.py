@@ -9,17 +9,22 @@ a toolkit). Every regression script runs as PAGE#script=...&charts=1 and
 must give the reference's lines: the same keys in the same order, texts
 equal, numbers within 1e-13 relative (1e-13 absolute below 1), the two C
 libraries' last bits. A bad line stops both at the same line with the same
-message. Then the link to the state, hostile links, the downloads, and the
-probe tip, chart menu and painting as a user meets them.
+message. Then the link to the state, hostile links, the downloads, the
+page in another site's frame as a user meets it (the probe tip, a chart
+menu, the painting, Undo and Redo, state files, the handout, Copy link,
+#embed), and every regression script's state through a file and a link.
 """
 import argparse
+import functools
 import html
+import http.server
 import json
 import os
 import re
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 import urllib.parse
 import xml.etree.ElementTree as ElementTree
@@ -35,7 +40,8 @@ BENCH_REFUSED = "#bench= takes a whole number of changes from 1 to 10000: nothin
 
 
 def reference(tool, table, text):
-    """The reference's lines and the message that stopped it, or None."""
+    """The reference's lines, the message that stopped it or None, and the
+    text of the state it saved as state.jmach, or None."""
     with tempfile.TemporaryDirectory() as work:
         script = os.path.join(work, "actions.script")
         with open(script, "w", encoding="utf-8") as f:
@@ -46,8 +52,10 @@ def reference(tool, table, text):
             os.symlink(table, os.path.join(work, "KATJO-D20G15.txt"))
             command = [tool, "--charts", script]
         run = subprocess.run(command, cwd=work, capture_output=True, timeout=600)
+        saved = os.path.join(work, "state.jmach")
+        state = open(saved, encoding="utf-8", newline="").read() if os.path.exists(saved) else None
     error = re.search(r"(line \d+: .*)$", run.stderr.decode()) if run.returncode else None
-    return run.stdout.decode().splitlines(), error and error.group(1)
+    return run.stdout.decode().splitlines(), error and error.group(1), state
 
 
 def chromium_profile(profile, folder, prefs=None):
@@ -57,11 +65,11 @@ def chromium_profile(profile, folder, prefs=None):
     return [CHROMIUM, "--headless", "--no-sandbox", "--disable-gpu", "--no-first-run", "--user-data-dir=" + profile]
 
 
-def browser(url):
-    """The page's DOM after it ran."""
+def browser(url, budget=30000):
+    """The page's DOM after it ran, for at most `budget` ms of its clock."""
     with tempfile.TemporaryDirectory() as profile:
         return subprocess.run(chromium_profile(profile, profile) + [
-            "--allow-file-access-from-files", "--window-size=1280,800", "--virtual-time-budget=30000", "--dump-dom", url],
+            "--allow-file-access-from-files", "--window-size=1280,800", f"--virtual-time-budget={budget}", "--dump-dom", url],
             capture_output=True, timeout=900).stdout.decode()
 
 
@@ -97,7 +105,7 @@ def difference(want, got, where=""):
 
 
 def compare(name, text, tool, table, page):
-    want, want_error = reference(tool, table, text)
+    want, want_error, _ = reference(tool, table, text)
     dom = browser(page_url(page, script_fragment(text)))
     status, got = element(dom, "p", "script-status"), element(dom, "pre", "script-output")
     if status is None or got is None:
@@ -135,7 +143,7 @@ def links(page, tool, table):
                     "thickness%2012%0Atype-mach%20%1B"]:
         dom = browser(page_url(page, "state=" + hostile + "&" + script_fragment("about")))
         line = json.loads(element(dom, "pre", "script-output") or "{}")
-        if element(dom, "p", "notice") != NOT_A_STATE or line.get("Text_Thickness") != "0":
+        if not (element(dom, "p", "notice") or "").startswith(NOT_A_STATE + " Line ") or line.get("Text_Thickness") != "0":
             return f"links: the link #state={hostile[:40]} was not refused"
     for count in ["Infinity", "1e9", "0", "2.5", "10001"]:
         dom = browser(page_url(page, "bench=" + count + "&" + script_fragment("thickness 3")))
@@ -186,22 +194,67 @@ def downloads(page):
     return "ok downloads: CSV, SVG and PNG of charts, views and the window"
 
 
-# The user, in a frame: probe tips under pointer moves, a chart menu from
-# the keyboard (Keep as reference, Show sonic level), the grey reference
-# and the orange sonic level on the canvas.
-USER = """<!doctype html><meta charset="utf-8"><body style="margin:0">
-<iframe id="page" style="border:0;width:1280px;height:800px" src="%s"></iframe><script>
-document.getElementById("page").onload = () => setTimeout(() => {
-  const w = document.getElementById("page").contentWindow, d = w.document, byId = (id) => d.getElementById(id);
-  const tip = () => (byId("probe-tip").hidden ? null : byId("probe-tip").textContent), out = {};
+# Another site's page that frames the page (both served from 127.0.0.1),
+# runs CHECKS on it and writes what they found into #result. In CHECKS:
+# frame(src) opens a frame and gives its window; until(test) waits for a
+# test to pass; tools(w) the helpers for a framed window.
+HOST = """<!doctype html><meta charset="utf-8"><body style="margin:0"><script>
+const frame = (src) => new Promise((done) => { const f = document.createElement("iframe");
+  Object.assign(f, {src, allow: "clipboard-write"}); f.style.cssText = "border:0;width:1280px;height:800px";
+  f.onload = () => setTimeout(() => done(f.contentWindow), 0); document.body.appendChild(f); });
+const until = async (test) => { for (let i = 0; i < 3000 && !test(); i++) await new Promise((r) => setTimeout(r, 20)); };
+const tools = (w) => { const d = w.document, byId = (id) => d.getElementById(id), saved = [];
+  w.jmachPage.download = (file, bytes, type) => saved.push([file, type, typeof bytes === "string" ? bytes : new TextDecoder().decode(bytes)]);
+  const open = (name, text, drop) => { const t = new w.DataTransfer(); t.items.add(new w.File([text], name));
+    if (drop) return d.body.dispatchEvent(new w.DragEvent("drop", {dataTransfer: t, bubbles: true, cancelable: true}));
+    byId("file-input").files = t.files; byId("file-input").dispatchEvent(new w.Event("change")); };
+  const boxes = (names) => Object.fromEntries(names.map((n) => [n, byId(n).value]));
+  return {d, byId, saved, open, boxes}; };
+(async () => { const out = {}; try { CHECKS } catch (e) { out.error = String(e && e.stack || e); }
+  document.body.appendChild(Object.assign(document.createElement("pre"), {id: "result", textContent: JSON.stringify(out)}));
+})();
+</script>"""
+
+
+def framed(web_build, checks):
+    """What CHECKS found, with the address the pages were served from."""
+    with tempfile.TemporaryDirectory() as folder:
+        for name in ["jmach.html", "jmach-test-table.html"]:
+            os.symlink(os.path.abspath(os.path.join(web_build, name)), os.path.join(folder, name))
+        with open(os.path.join(folder, "host.html"), "w", encoding="utf-8") as f:
+            f.write(HOST.replace("CHECKS", checks))
+        class Quiet(http.server.SimpleHTTPRequestHandler):
+            def log_message(self, *args):
+                pass
+        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=folder))
+        threading.Thread(target=server.serve_forever, daemon=True).start()
+        try:
+            origin = f"http://127.0.0.1:{server.server_port}"
+            # The page's clock runs on while a file is read: time for the waits.
+            return json.loads(element(browser(origin + "/host.html", 300000), "pre", "result") or "{}"), origin
+        finally:
+            server.shutdown()
+
+
+# The user: probe tips under pointer moves, a chart menu from the keyboard
+# (Keep as reference, Show sonic level), the grey reference and the orange
+# sonic level on the canvas, a scroll bar; Ctrl+Z and Ctrl+Y back and forth
+# (not in the Mach box, whose text they undo); Save, a state file opened
+# through the file chooser and by a drop (each one step), one refused; the
+# handout; Copy link from the frame; #embed.
+USER = """const w = await frame("jmach.html#state=thickness%2012%0Acamber%204%0Aalpha%206%0Amach%2060");
+  const {d, byId, saved, open} = tools(w);
+  const tip = () => (byId("probe-tip").hidden ? null : byId("probe-tip").textContent);
   const pointer = (name, type, fx, fy) => { const r = byId(name).getBoundingClientRect();
     byId(name).dispatchEvent(new w.PointerEvent(type, {bubbles: true, pointerType: "mouse",
       clientX: r.left + fx * r.width, clientY: r.top + fy * r.height})); return tip(); };
-  const key = (k, shift) => d.activeElement.dispatchEvent(new w.KeyboardEvent("keydown",
-    {key: k, shiftKey: !!shift, bubbles: true, cancelable: true}));
+  const key = (k, shift, ctrl, on) => (on || d.activeElement).dispatchEvent(new w.KeyboardEvent("keydown",
+    {key: k, shiftKey: !!shift, ctrlKey: !!ctrl, bubbles: true, cancelable: true}));
   const count = (r0, g0, b0) => { const c = byId("pressure").querySelector("canvas");
     const p = c.getContext("2d").getImageData(0, 0, c.width, c.height).data; let n = 0;
     for (let i = 0; i < p.length; i += 4) n += p[i] === r0 && p[i + 1] === g0 && p[i + 2] === b0; return n; };
+  const seen = () => ["Text_Thickness", "Text_Camber", "Text_AlfaD", "HScroll_AlfaD"].map((n) => byId(n).value).join(" ") + " / " +
+    ["Mn_Undo", "Mn_Redo"].map((n) => byId(n).getAttribute("aria-disabled")).join(" ");
   out.tip = pointer("Picture_CL", "pointermove", 0.6, 0.4);
   out.left = pointer("Picture_CL", "pointerleave", 0, 0);
   out.grey_before = count(190, 190, 190);
@@ -210,24 +263,88 @@ document.getElementById("page").onload = () => setTimeout(() => {
   key("ContextMenu"); byId("menu-sonic").click(); out.orange = count(255, 128, 0);
   byId("HScroll_AlfaD").value = "-4"; byId("HScroll_AlfaD").dispatchEvent(new Event("change"));
   out.grey_after = count(190, 190, 190); out.note = byId("pressure-reference").textContent;
-  document.body.appendChild(Object.assign(document.createElement("pre"), {id: "result", textContent: JSON.stringify(out)}));
-}, 0);
-</script>"""
+  out.undo = [seen()];
+  for (const [k, shift, on] of [["z"], ["z", false, byId("Text_Moo")], ["y"], ["z"], ["z"], ["z"], ["Z", true]]) {
+    key(k, shift, true, on || d.body); out.undo.push(seen()); }
+  byId("Mn_File").click(); out.file_menu = byId("file-menu").checkVisibility(); byId("Mn_Save").click(); out.saved = saved[0];
+  open("lesson.jmach", "jmach-state 1\\nthickness 15\\n"); await until(() => byId("Text_Thickness").value === "0.15");
+  out.opened = [seen()]; key("z", false, true, d.body); out.opened.push(seen());
+  open("drop.jmach", "jmach-state 1\\ncamber 6\\n", true); await until(() => byId("Text_Camber").value === "0.06");
+  out.opened.push(seen());
+  open("bad.jmach", "thickness 12\\n"); await until(() => byId("message-box").open);
+  out.refused = [byId("message-text").textContent, seen()]; byId("message-ok").click();
+  byId("Mn_Handout").click(); const h = byId("handout");
+  out.handout = [h.checkVisibility(), byId("Form1").checkVisibility(), h.querySelectorAll("figure svg line").length,
+    h.querySelectorAll("figure svg").length, h.querySelectorAll("tr").length, byId("handout-title").textContent,
+    byId("handout-state").textContent, h.querySelector(".handout-link a").textContent];
+  byId("handout-back").click();
+  let copied = null; const write = w.navigator.clipboard.writeText.bind(w.navigator.clipboard);
+  w.navigator.clipboard.writeText = (text) => { copied = text; return write(text); };
+  byId("Mn_Link").click(); await until(() => copied !== null && (byId("link-box").open || !byId("notice").hidden));
+  out.link = copied;
+  const e = tools(await frame("jmach.html#state=thickness%2012&embed"));
+  out.embed = [e.byId("menu").checkVisibility(), e.byId("Text_Thickness").value];"""
 
 
-def user(page):
-    with tempfile.TemporaryDirectory() as folder:
-        harness = os.path.join(folder, "user.html")
-        with open(harness, "w", encoding="utf-8") as f:
-            f.write(USER % page_url(page, "state=thickness%2012%0Acamber%204%0Aalpha%206%0Amach%2060"))
-        got = json.loads(element(browser("file://" + harness), "pre", "result") or "{}")
+def user(web_build):
+    got, origin = framed(web_build, USER)
+    state = "jmach-state 1\ncamber 6\n"
+    undo = ["0.12 0.04 -4 -4 / false true", "0.12 0.04 6 6 / false false", "0.12 0.04 6 6 / false false",
+            "0.12 0.04 -4 -4 / false true", "0.12 0.04 6 6 / false false", "0.12 0.04 6 6 / false false",
+            "0.12 0.04 6 6 / true false", "0.12 0.04 6 6 / false false"]
+    opened = ["0.15 0 0 0 / false true", "0.12 0.04 6 6 / false false", "0 0.06 0 0 / false true"]
     checks = [("tip", (got.get("tip") or "").startswith("α = ")), ("tip gone", got.get("left") is None),
               ("menu by Shift+F10", got.get("menu") == "menu-png"), ("focus back", got.get("focus_after") == "pressure"),
               ("sonic level painted", got.get("orange", 0) > 200),
               ("reference painted", got.get("grey_before") == 0 and got.get("grey_after", 0) > 200),
-              ("note", (got.get("note") or "").startswith("In grey, a reference kept with thickness 0.12"))]
+              ("note", (got.get("note") or "").startswith("In grey, a reference kept with thickness 0.12")),
+              ("Ctrl+Z, Ctrl+Y, Ctrl+Shift+Z", got.get("undo") == undo), ("File menu", got.get("file_menu") is True),
+              ("Save", got.get("saved") == ["lesson.jmach", "application/x-jmach-state",
+                                            "jmach-state 1\nthickness 12\ncamber 4\nalpha 6\nmach 60\nkeep pressure\n"]),
+              ("opened by the file chooser, undone, by a drop", got.get("opened") == opened),
+              ("refused", got.get("refused") == ["Cannot open bad.jmach: line 1: this is not a state of the window: its "
+                                                 "first line must be \"jmach-state 1\". The window stays as it was.",
+                                                 opened[-1]]),
+              ("handout", got.get("handout", [None] * 8)[:2] == [True, False] and got["handout"][2] > 100 and
+               got["handout"][3:5] == [5, 12] and "γ 0.06" in got["handout"][5] and got["handout"][6] == state and
+               got["handout"][7] == origin + "/jmach.html#state=" + urllib.parse.quote(state, safe="-_.!~*'()")),
+              ("Copy link in a frame", got.get("link") == origin + "/jmach.html#state=" +
+               urllib.parse.quote(state, safe="-_.!~*'()")),
+              ("#embed", got.get("embed") == [False, "0.12"])]
     failed = [what for what, ok in checks if not ok]
     return f"user: {', '.join(failed)} ({got})" if failed else f"ok user: {len(checks)} checks"
+
+
+# Every regression script's state, saved by the tool: opened in the page,
+# the page's Save gives the same text; that text as a link opens a fresh
+# page on the tool's value boxes.
+TRIPS = """out.trips = [];
+  for (const [page, text, names] of TRIPS) {
+    const a = tools(await frame(page)); a.open("state.jmach", text);
+    await until(() => a.byId("Mn_Undo").getAttribute("aria-disabled") === "false");
+    a.byId("Mn_Save").click(); a.d.defaultView.frameElement.remove();
+    const b = tools(await frame(page + "#state=" + encodeURIComponent(a.saved[0][2])));
+    out.trips.push([a.saved[0][2], b.boxes(names)]); b.d.defaultView.frameElement.remove();
+  }"""
+
+
+def round_trips(web_build, tool, scripts):
+    """scripts: (name, text, table, page) of each regression script."""
+    wants = []
+    for name, text, table, page in scripts:
+        lines, error, state = reference(tool, table, text.rstrip("\n") + "\nsave state.jmach\n")
+        if state is None:
+            return f"round trips: {name}: the tool saved no state ({error})"
+        last = json.loads(lines[-1])
+        wants.append((name, state, {k: v for k, v in last.items() if k.startswith("Text") and isinstance(v, str)}, page))
+    trips = [[os.path.basename(page), state, list(boxes)] for _, state, boxes, page in wants]
+    got, _ = framed(web_build, TRIPS.replace("TRIPS", json.dumps(trips)))
+    for (name, state, boxes, _), (saved, opened) in zip(wants, got.get("trips") or [[None, None]] * len(wants)):
+        if saved != state:
+            return f"round trips: {name}: the page saved {saved!r} for the tool's {state!r}"
+        if diff := difference(boxes, opened):
+            return f"round trips: {name}: the link opened the value boxes {diff}"
+    return f"ok round trips: {len(wants)} regression states through a file and a link"
 
 
 def main():
@@ -245,7 +362,13 @@ def main():
                                        tool, os.path.join(ROOT, t), pages[t]) for s, t, _ in RECORDINGS]
     checks += [lambda b=b: compare(f"bad line {b!r}", "thickness 12\n\n" + b + "\nalpha 3\n", tool, table, page)
                for b in BAD_LINES]
-    checks += [lambda: links(page, tool, table), lambda: downloads(page), lambda: user(page)]
+    checks += [lambda: links(page, tool, table), lambda: downloads(page), lambda: user(args.web_build)]
+    if os.path.basename(tool).startswith("session-replay"):
+        print("skipped round trips: session-replay writes no state file", flush=True)
+    else:
+        checks.append(lambda: round_trips(args.web_build, tool, [
+            (s, open(os.path.join(ROOT, "tests", "regression", s), encoding="utf-8").read(), os.path.join(ROOT, t),
+             pages[t]) for s, t, _ in RECORDINGS]))
     failed = 0
     for check in checks:
         result = check()

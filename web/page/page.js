@@ -2,11 +2,13 @@
 // WebAssembly: the controls are built from its control table, every event
 // is forwarded to it, and the page then shows what it holds (value-box
 // texts, tooltips, messages, each chart's drawing painted on a canvas).
-// The page itself adds only what a browser does: the scale, the chart
-// menus and the probe tip, downloads and the clipboard.
-// Address fragments: #state=LINES opens a state (Copy link writes it),
-// #script=LINES runs a script and shows its JSON lines in #script-output
-// (&charts=1 with every chart's drawing), #bench=N times N changes.
+// The page itself adds only what a browser does: the scale, the menus and
+// the probe tip, files, downloads, the clipboard and the handout's layout.
+// Address fragments, parts between '&'s in any order: state=LINES opens a
+// state (Copy link writes it), embed leaves out the menu bar (for a frame
+// in another page), script=LINES runs a script and shows its JSON lines in
+// #script-output (charts=1 with every chart's drawing), bench=N times N
+// changes.
 (function () {
   'use strict';
 
@@ -50,7 +52,10 @@
       shown: text('jm_shown', []), drawing: c('jm_drawing', N, [S]), captions: text('jm_captions', [S]),
       probeText: text('jm_probe_text', [S, N, N]), table: text('jm_table', [S, S]), svg: text('jm_svg', [S]),
       link: text('jm_link', [S]), openState: text('jm_open_state', [S]), script: text('jm_script', [S, N]),
-      scriptOutput: text('jm_script_output', []),
+      scriptOutput: text('jm_script_output', []), beginStep: c('jm_begin_step', null, []),
+      endStep: c('jm_end_step', N, []), undo: c('jm_undo', N, []), redo: c('jm_redo', N, []),
+      saveState: c('jm_save_state', null, []), fileBuffer: c('jm_file_buffer', N, [N]),
+      openFile: text('jm_open_file', [S, S]), handout: text('jm_handout', [S, S]),
     });
   }
 
@@ -245,6 +250,10 @@
       // The boxes whose tooltip tells the last result are described by it.
       if (box !== machBox && descriptionOf(name).textContent !== tip) descriptionOf(name).textContent = tip;
     }
+    for (const name in shown.bars) {
+      const slider = byId(name);
+      if (slider.value !== String(shown.bars[name])) slider.value = shown.bars[name];
+    }
     machBox.classList.toggle('unusable', shown.mach.unusable);
     machBox.classList.toggle('noted', shown.mach.noted);
     setAttr(machBox, 'aria-invalid', String(shown.mach.unusable));
@@ -268,6 +277,8 @@
     }
     const selector = byId('sweep_input');
     if (selector.value !== shown.sweep_input) selector.value = shown.sweep_input;
+    setAttr(byId('Mn_Undo'), 'aria-disabled', String(!shown.can_undo));
+    setAttr(byId('Mn_Redo'), 'aria-disabled', String(!shown.can_redo));
     repaint(false);
     probeAgain();
     if (shown.about !== aboutSeen) {
@@ -284,6 +295,7 @@
   const changeTimes = [];
   function runHandler(handler) {
     if (byId('message-box').open) return;
+    finishTyping();
     const start = performance.now();
     handler();
     refresh();
@@ -348,7 +360,15 @@
         describe(box, c, !c.typed);
         if (c.typed) {
           machBox = box;
-          box.addEventListener('input', () => api.typeMach(box.value));  // runs nothing
+          // Typing runs nothing; a run of typing, until the box is left
+          // or Enter, is one step, as on the desktop.
+          box.addEventListener('input', () => {
+            if (!typing) api.beginStep();
+            typing = true;
+            api.typeMach(box.value);
+          });
+          box.addEventListener('change', finishTyping);
+          box.addEventListener('blur', finishTyping);
         } else {
           box.readOnly = true;
           box.tabIndex = -1;  // Tab walks the inputs
@@ -376,6 +396,13 @@
     }
   }
 
+  let typing = false;
+  function finishTyping() {
+    if (!typing) return;
+    typing = false;
+    if (api.endStep()) refresh();
+  }
+
   function addPicture(name, el, w, h, fg) {
     const canvas = element('canvas', el);
     canvas.width = canvas.height = 0;
@@ -399,6 +426,13 @@
     Object.assign(slider, { type: 'range', min: c.min, max: c.max, step: 1, value: c.value });
     describe(slider, c, true);
     slider.addEventListener('change', () => runHandler(() => api.scroll(c.name, Number(slider.value))));
+    // A drag of the thumb, from press to release, is one step.
+    slider.addEventListener('pointerdown', () => {
+      finishTyping();
+      if (!dragging) api.beginStep();
+      dragging = true;
+    });
+    slider.addEventListener('blur', endDrag);
     down.addEventListener('click', () => moveBar(slider, Number(slider.value) - c.small));
     up.addEventListener('click', () => moveBar(slider, Number(slider.value) + c.small));
     slider.addEventListener('keydown', (e) => {
@@ -409,6 +443,13 @@
       e.preventDefault();
       moveBar(slider, target);
     });
+  }
+
+  let dragging = false;
+  function endDrag() {
+    if (!dragging) return;
+    dragging = false;
+    if (api.endStep()) refresh();
   }
 
   function moveBar(slider, value) {
@@ -589,6 +630,22 @@
 
   const menuItems = () => Array.from(byId('chart-menu').querySelectorAll('button')).filter((b) => !b.hidden && !b.disabled);
 
+  // A menu's keys: arrows, Home and End move, Escape and Tab close it.
+  function menuKeys(menu, items, close) {
+    menu.addEventListener('keydown', (e) => {
+      const all = items(), at = all.indexOf(document.activeElement);
+      const to = { ArrowDown: at + 1, ArrowUp: at - 1, Home: 0, End: all.length - 1 }[e.key];
+      if (to !== undefined) {
+        e.preventDefault();
+        all[(to + all.length) % all.length].focus();
+      } else if (e.key === 'Escape' || e.key === 'Tab') {
+        e.preventDefault();
+        close();
+      }
+    });
+    menu.addEventListener('contextmenu', (e) => e.preventDefault());
+  }
+
   const MENU_ACTIONS = {
     'menu-keep': (name) => runHandler(() => api.keep(name, 1)),
     'menu-clear': (name) => runHandler(() => api.keep(name, 0)),
@@ -611,23 +668,192 @@
         MENU_ACTIONS[item.id](name);
       });
     }
-    menu.addEventListener('keydown', (e) => {
-      const items = menuItems(), at = items.indexOf(document.activeElement);
-      const to = { ArrowDown: at + 1, ArrowUp: at - 1, Home: 0, End: items.length - 1 }[e.key];
-      if (to !== undefined) {
-        e.preventDefault();
-        items[(to + items.length) % items.length].focus();
-      } else if (e.key === 'Escape' || e.key === 'Tab') {
-        e.preventDefault();
-        closeMenu(true);
-      }
-    });
-    menu.addEventListener('contextmenu', (e) => e.preventDefault());
+    menuKeys(menu, menuItems, () => closeMenu(true));
     document.addEventListener('pointerdown', (e) => {
       if (menuChart !== null && !menu.contains(e.target)) closeMenu(false);
+      if (barMenu && !barMenu.menu.contains(e.target) && e.target !== barMenu.button) closeBarMenu(false);
       if (probing && e.pointerType !== 'mouse' && !pictures[probing.name].el.contains(e.target)) hideProbe();
     }, true);
-    window.addEventListener('blur', () => closeMenu(false));
+    window.addEventListener('blur', () => {
+      closeMenu(false);
+      closeBarMenu(false);
+    });
+  }
+
+  // ---- The menu bar: File and Edit ----
+
+  let barMenu = null;  // the open one: {button, menu}
+
+  function openBarMenu(button) {
+    closeBarMenu(false);
+    closeMenu(false);
+    hideProbe();
+    const menu = byId(button.getAttribute('aria-controls')), rect = button.getBoundingClientRect();
+    menu.hidden = false;
+    menu.style.left = Math.max(0, Math.min(rect.left, innerWidth - menu.offsetWidth)) + 'px';
+    menu.style.top = rect.bottom + 'px';
+    button.setAttribute('aria-expanded', 'true');
+    barMenu = { button: button, menu: menu };
+    menu.querySelector('button').focus();
+  }
+
+  function closeBarMenu(refocus) {
+    if (!barMenu) return;
+    const { button, menu } = barMenu;
+    barMenu = null;
+    menu.hidden = true;
+    button.setAttribute('aria-expanded', 'false');
+    if (refocus) button.focus();
+  }
+
+  const undo = () => runHandler(() => api.undo());
+  const redo = () => runHandler(() => api.redo());
+
+  function wireMenuBar() {
+    const actions = { Mn_Open: chooseFile, Mn_Save: () => api.saveState(), Mn_Link: copyLink,
+      Mn_Handout: showHandout, Mn_Undo: undo, Mn_Redo: redo };
+    for (const button of byId('menu').querySelectorAll('[aria-haspopup=menu]')) {
+      const menu = byId(button.getAttribute('aria-controls'));
+      button.addEventListener('click', () => {
+        if (barMenu && barMenu.button === button) closeBarMenu(true);
+        else openBarMenu(button);
+      });
+      button.addEventListener('keydown', (e) => {
+        if (e.key !== 'ArrowDown') return;
+        e.preventDefault();
+        openBarMenu(button);
+      });
+      menuKeys(menu, () => Array.from(menu.querySelectorAll('button')), () => closeBarMenu(true));
+      for (const item of menu.querySelectorAll('button')) {
+        item.addEventListener('click', () => {
+          if (item.getAttribute('aria-disabled') === 'true') return;
+          closeBarMenu(true);
+          actions[item.id]();
+        });
+      }
+    }
+    // Mac keys: the Command key's.
+    if (/Mac|iPhone|iPad/.test(navigator.platform)) {
+      byId('Mn_Undo').querySelector('kbd').textContent = '\u2318Z';
+      byId('Mn_Redo').querySelector('kbd').textContent = '\u21e7\u2318Z';
+    }
+    // Undo and Redo from anywhere but the Mach box, where the browser's
+    // own undo of the typed text stays, and the handout.
+    document.addEventListener('keydown', (e) => {
+      if (!(e.ctrlKey || e.metaKey) || e.altKey || e.target === machBox || !byId('handout').hidden) return;
+      const key = e.key.toLowerCase();
+      const act = key === 'z' ? (e.shiftKey ? redo : undo) : key === 'y' && !e.shiftKey ? redo : null;
+      if (!act) return;
+      e.preventDefault();
+      act();
+    });
+    window.addEventListener('pointerup', endDrag);
+    window.addEventListener('pointercancel', endDrag);
+    // A state file opened: chosen, or dropped anywhere on the page.
+    byId('file-input').addEventListener('change', () => {
+      const file = byId('file-input').files[0];
+      if (file) openFile(file);
+    });
+    document.addEventListener('dragover', (e) => {
+      if (!e.dataTransfer || !Array.from(e.dataTransfer.types).includes('Files')) return;
+      e.preventDefault();
+      e.dataTransfer.dropEffect = 'copy';
+    });
+    document.addEventListener('drop', (e) => {
+      const file = e.dataTransfer && e.dataTransfer.files[0];
+      if (!file) return;
+      e.preventDefault();
+      openFile(file);
+    });
+    byId('handout-print').addEventListener('click', () => window.print());
+    byId('handout-back').addEventListener('click', hideHandout);
+    byId('handout').addEventListener('keydown', (e) => e.key === 'Escape' && hideHandout());
+  }
+
+  function chooseFile() {
+    byId('file-input').value = '';
+    byId('file-input').click();
+  }
+
+  // A state holds at most 8000 characters of at most four bytes each: past
+  // its first 64 KiB a file cannot be one, which the window tells from
+  // those. The bytes go as they are: the window checks that they are UTF-8.
+  const FILE_BYTES = 65536;
+  function openFile(file) {
+    const open = (bytes, unread) => {
+      hideHandout();
+      runHandler(() => {
+        const at = api.fileBuffer(bytes.length);
+        M.HEAPU8.set(bytes, at);  // after the call: the memory may have grown
+        const message = api.openFile(file.name, unread);
+        if (message !== '') messageQueue.push(message);
+      });
+    };
+    file.slice(0, FILE_BYTES).arrayBuffer().then((buffer) => open(new Uint8Array(buffer), ''),
+      () => open(new Uint8Array(0), 'the browser could not read it'));
+  }
+
+  // ---- The handout: the window's state on one printed page ----
+
+  const today = () => {
+    const d = new Date(), two = (n) => String(n).padStart(2, '0');
+    return d.getFullYear() + '-' + two(d.getMonth() + 1) + '-' + two(d.getDate());
+  };
+
+  function showHandout() {
+    const h = JSON.parse(api.handout(today(), pageAddress()));
+    const sheet = byId('handout-sheet'), svgs = new DOMParser();
+    sheet.textContent = '';
+    element('h1', sheet, '', 'handout-title').textContent = h.title;
+    element('p', sheet, 'handout-date').textContent = h.date;
+    const tables = element('div', sheet, 'handout-tables');
+    for (const [caption, rows] of [['Inputs', h.inputs], ['Results', h.results]]) {
+      const t = element('table', tables);
+      element('caption', t).textContent = caption;
+      for (const row of rows) {
+        const tr = element('tr', t);
+        row.forEach((text, i) => {
+          const cell = element(i ? 'td' : 'th', tr);
+          cell.textContent = text;
+          if (!i) cell.scope = 'row';
+        });
+      }
+    }
+    const charts = element('div', sheet, 'handout-charts');
+    h.charts.forEach((title, i) => {
+      const figure = element('figure', charts);
+      element('figcaption', figure).textContent = title;
+      const svg = document.importNode(svgs.parseFromString(api.svg(table.charts.names[i]), 'image/svg+xml').documentElement, true);
+      svg.setAttribute('role', 'img');
+      svg.setAttribute('aria-label', title);
+      svg.style.setProperty('--w', parseFloat(svg.getAttribute('width')));  // one scale for all five
+      figure.appendChild(svg);
+    });
+    if (h.notes.length) {
+      element('h2', sheet).textContent = 'Notes';
+      const list = element('ul', sheet);
+      for (const note of h.notes) element('li', list).textContent = note;
+    }
+    element('h2', sheet).textContent = 'State';
+    const state = element('pre', sheet, '', 'handout-state');
+    state.textContent = h.state;
+    state.tabIndex = 0;  // it may scroll: the keyboard reaches it
+    const link = element('p', sheet, 'handout-link');
+    link.textContent = 'Link: ';
+    Object.assign(element('a', link), { href: h.link, textContent: h.link });
+    byId('Form1').hidden = true;
+    byId('handout').hidden = false;
+    document.documentElement.classList.add('handout-shown');
+    byId('handout-print').focus();
+  }
+
+  function hideHandout() {
+    if (byId('handout').hidden) return;
+    byId('handout').hidden = true;
+    byId('Form1').hidden = false;
+    document.documentElement.classList.remove('handout-shown');
+    fit();
+    byId('Mn_File').focus();
   }
 
   // ---- Files and the clipboard ----
@@ -765,7 +991,6 @@
     byId('Mn_About').addEventListener('click', () => runHandler(() => api.about()));
     about.querySelector('.close').addEventListener('click', () => about.close());
     about.addEventListener('keydown', (e) => e.key === 'Escape' && about.close());
-    byId('Mn_Link').addEventListener('click', copyLink);
     byId('link-box').querySelector('.close').addEventListener('click', () => byId('link-box').close());
   }
 
@@ -774,10 +999,11 @@
   // The window's scale, as the page's first script set it before anything
   // was drawn; on a narrow screen each chart takes the page's width.
   function setScale() {
-    const narrow = isNarrow(), w = table.window;
-    document.documentElement.classList.toggle('narrow', narrow);
+    const narrow = isNarrow(), w = table.window, root = document.documentElement;
+    root.classList.toggle('narrow', narrow);
+    // The menu bar is 300 twips high, and left out in a frame (#embed).
     pxPerTwip = narrow ? 1 / w.twips_per_pixel : Math.max(0.6 / w.twips_per_pixel,
-      Math.min(innerWidth / w.width, innerHeight / (w.height + 300)));
+      Math.min(innerWidth / w.width, innerHeight / (w.height + (root.classList.contains('embed') ? 0 : 300))));
     document.documentElement.style.setProperty('--tw', pxPerTwip + 'px');
     for (const pic of Object.values(pictures)) {
       const width = narrow ? pic.el.clientWidth || pic.el.parentElement.clientWidth : 0;
@@ -787,6 +1013,7 @@
 
   function fit() {
     closeMenu(false);
+    closeBarMenu(false);
     hideProbe();
     setScale();
     repaint(true);
@@ -800,6 +1027,7 @@
     for (const part of location.hash.replace(/^#/, '').split('&')) {
       const eq = part.indexOf('=');
       if (eq > 0) out[part.slice(0, eq)] = part.slice(eq + 1);
+      else if (part) out[part] = '';
     }
     return out;
   }
@@ -853,6 +1081,7 @@
     if (isNarrow()) setScale();  // the charts' widths, now laid out
     wireDialogs();
     wireMenu();
+    wireMenuBar();
     refresh();
     document.body.getBoundingClientRect();
     const loadMs = performance.now();
@@ -872,7 +1101,7 @@
     const hash = fragment();
     if (hash.state !== undefined) {
       runHandler(() => {
-        const notice = api.openState(hash.state);
+        const notice = api.openState(location.hash);
         if (notice !== '') notify(notice);
       });
     }
