@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QImage>
 #include <QMenuBar>
+#include <QPainter>
 #include <QScrollBar>
 
 #include <cmath>
@@ -23,6 +25,43 @@
 namespace jmach {
 
 namespace {
+
+// A value box that paints every pixel of its rectangle: first what its
+// frame shows beneath it (where its rounded corners leave it; the frame's
+// inside is of one colour, read from the frame when the box is first
+// painted or the style or palette changed), then the box. Qt then need not
+// paint the frame again whenever the value changes.
+class ValueBox : public QLineEdit {
+public:
+    ValueBox(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (!beneath_.isValid()) {
+            const qreal ratio = devicePixelRatioF();
+            QImage pixel(QSize(1, 1) * std::ceil(ratio), QImage::Format_ARGB32_Premultiplied);
+            pixel.setDevicePixelRatio(ratio);
+            pixel.fill(Qt::transparent);
+            parentWidget()->render(&pixel, QPoint(), QRegion(QRect(geometry().center(), QSize(1, 1))),
+                                   QWidget::DrawWindowBackground);
+            beneath_ = pixel.pixelColor(0, 0);
+        }
+        {
+            QPainter painter(this);
+            painter.fillRect(rect(), beneath_);
+        }
+        QLineEdit::paintEvent(event);
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) beneath_ = QColor();
+        QLineEdit::changeEvent(event);
+    }
+
+private:
+    QColor beneath_;
+};
 
 int px(int twips) { return static_cast<int>(std::lround(twips / static_cast<double>(kTwipsPerPixel))); }
 
@@ -143,7 +182,7 @@ void Form1::build_widgets() {
             break;
         }
         case ControlKind::value_box: {
-            auto* box = new QLineEdit(utf8(c.caption), parent);
+            QLineEdit* box = new ValueBox(utf8(c.caption), parent);
             box->setReadOnly(!c.typed);
             QFont font = value_font();
             // What the user types may hold any letters: shaped.
