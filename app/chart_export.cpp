@@ -121,14 +121,18 @@ std::optional<QString> write_widget_image(QWidget& widget, const QString& file, 
     return QStringLiteral("not an image format");
 }
 
+QString printer_refusal(const QPrinter& printer) {
+    return printer.outputFileName().isEmpty()
+               ? QStringLiteral("The printer %1 refused the job.").arg(printer.printerName())
+               : QStringLiteral("Cannot print to %1: the file cannot be opened for writing.")
+                     .arg(QDir::toNativeSeparators(printer.outputFileName()));
+}
+
 std::optional<QString> print_widget(QWidget& widget, QPrinter& printer, const QString& title) {
     printer.setDocName(title);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        return printer.outputFileName().isEmpty()
-                   ? QStringLiteral("The printer %1 refused the job.").arg(printer.printerName())
-                   : QStringLiteral("Cannot print to %1: the file cannot be opened for writing.")
-                         .arg(QDir::toNativeSeparators(printer.outputFileName()));
+        return printer_refusal(printer);
     }
     // The printable area in device units, and the widget scaled to fill it
     // without distortion. Qt paints a widget for a printer through a

@@ -43,6 +43,9 @@ std::optional<QString> write_whole_file(const QString& file, const QByteArray& b
 std::optional<QString> write_widget_image(QWidget& widget, const QString& file, ExportFormat format,
                                           const QString& title, qreal png_scale);
 
+// Why a printer would not start a job: refused, or its file unwritable.
+QString printer_refusal(const QPrinter& printer);
+
 // The widget scaled to fit the printer's page, centred, with its
 // children. Returns the reason when the printer refuses.
 std::optional<QString> print_widget(QWidget& widget, QPrinter& printer, const QString& title);

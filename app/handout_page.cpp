@@ -1,7 +1,6 @@
 #include "app/handout_page.h"
 
 #include <QBuffer>
-#include <QDir>
 #include <QFontDatabase>
 #include <QPageSize>
 #include <QPainter>
@@ -12,6 +11,7 @@
 
 #include <algorithm>
 
+#include "app/chart_export.h"
 #include "app/form1.h"
 #include "app/picture_box.h"
 
@@ -135,10 +135,7 @@ std::optional<QString> print_handout(Form1& form, const Handout& handout, QPrint
     printer.setPageOrientation(QPageLayout::Portrait);
     QPainter painter;
     if (!painter.begin(&printer)) {
-        return printer.outputFileName().isEmpty()
-                   ? QStringLiteral("The printer %1 refused the job.").arg(printer.printerName())
-                   : QStringLiteral("Cannot print to %1: the file cannot be opened for writing.")
-                         .arg(QDir::toNativeSeparators(printer.outputFileName()));
+        return printer_refusal(printer);
     }
     // Recorded first, so that the printer gets lines and text rather than
     // a bitmap of the charts; then scaled from the page to the paper.
