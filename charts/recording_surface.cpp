@@ -22,10 +22,7 @@ std::vector<Primitive>& RecordingSurface::own_items() {
 }
 
 bool RecordingSurface::same_drawing(const RecordingSurface& o) const {
-    const bool same_scale = scale_.has_value() == o.scale_.has_value() &&
-                            (!scale_ || (scale_->x1 == o.scale_->x1 && scale_->y1 == o.scale_->y1 &&
-                                         scale_->x2 == o.scale_->x2 && scale_->y2 == o.scale_->y2));
-    return same_scale && reference_inputs_ == o.reference_inputs_ && (items_ == o.items_ || *items_ == *o.items_) &&
+    return scale_ == o.scale_ && reference_inputs_ == o.reference_inputs_ && (items_ == o.items_ || *items_ == *o.items_) &&
            (reference_ == o.reference_ || *reference_ == *o.reference_);
 }
 

@@ -13,6 +13,7 @@ namespace jmach {
 
 struct ScaleRect {
     double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    bool operator==(const ScaleRect&) const = default;
 };
 
 struct Primitive {

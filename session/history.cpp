@@ -18,27 +18,13 @@ bool History::end(const Session& session) {
     return true;
 }
 
-bool History::undo(Session& session) {
-    if (undo_.empty() || depth_ > 0) return false;
-    redo_.push_back(session);
-    redo_.back().drop_flow_drawing();
-    session.become(undo_.back());
-    undo_.pop_back();
+bool History::travel(std::deque<Session>& from, std::deque<Session>& to, Session& session) {
+    if (from.empty() || depth_ > 0) return false;
+    to.push_back(session);
+    to.back().drop_flow_drawing();
+    session.become(from.back());
+    from.pop_back();
     return true;
-}
-
-bool History::redo(Session& session) {
-    if (redo_.empty() || depth_ > 0) return false;
-    undo_.push_back(session);
-    undo_.back().drop_flow_drawing();
-    session.become(redo_.back());
-    redo_.pop_back();
-    return true;
-}
-
-void History::clear() {
-    undo_.clear();
-    redo_.clear();
 }
 
 }  // namespace jmach

@@ -37,11 +37,14 @@ public:
     std::size_t undo_steps() const { return undo_.size(); }
     // Takes the window back one step, or forward again; false when there
     // is nothing to take it to. The window's unanswered messages stay.
-    bool undo(Session& session);
-    bool redo(Session& session);
-    void clear();
+    bool undo(Session& session) { return travel(undo_, redo_, session); }
+    bool redo(Session& session) { return travel(redo_, undo_, session); }
 
 private:
+    // The window becomes the last state of `from`; the state it leaves is
+    // kept last in `to`.
+    bool travel(std::deque<Session>& from, std::deque<Session>& to, Session& session);
+
     std::size_t steps_;
     std::deque<Session> undo_, redo_;
     std::optional<Session> before_;  // while a step is open

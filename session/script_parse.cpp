@@ -1,6 +1,7 @@
 #include "session/script_parse.h"
 
 #include <charconv>
+#include <cctype>
 #include <cmath>
 
 #include "charts/sweep.h"
@@ -40,6 +41,14 @@ bool read_number(std::string_view text, double& value) {
 }
 
 }  // namespace
+
+std::string file_suffix(std::string_view file) {
+    const std::string_view name = file.substr(file.find_last_of('/') == std::string_view::npos ? 0 : file.find_last_of('/') + 1);
+    const std::size_t dot = name.find_last_of('.');
+    std::string suffix(dot == std::string_view::npos ? std::string_view() : name.substr(dot + 1));
+    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return suffix;
+}
 
 std::variant<ScriptAction, std::string> parse_script_line(std::string_view line) {
     ScriptAction action;
@@ -164,12 +173,7 @@ std::variant<ScriptAction, std::string> parse_script_line(std::string_view line)
     if (word == "save" || word == "handout") {
         const bool save = word == "save";
         if (rest.empty()) return std::string(word) + " needs a file name";
-        // The suffix after the last dot of the file's own name, in any case.
-        const std::string_view name = rest.substr(rest.find_last_of('/') == std::string_view::npos ? 0 : rest.find_last_of('/') + 1);
-        const std::size_t dot = name.find_last_of('.');
-        std::string suffix(dot == std::string_view::npos ? std::string_view() : name.substr(dot));
-        for (char& c : suffix) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-        if (suffix != (save ? ".jmach" : ".pdf"))
+        if (file_suffix(rest) != (save ? "jmach" : "pdf"))
             return std::string(word) + " " + quoted(rest) + ": the suffix must be " + (save ? ".jmach" : ".pdf");
         action.kind = save ? ScriptAction::Kind::save_state : ScriptAction::Kind::handout;
         action.text = std::string(rest);

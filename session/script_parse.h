@@ -46,6 +46,10 @@ struct ScriptAction {
     std::string content;  // the line without the blanks around it, as it is echoed
 };
 
+// The suffix of a file's own name (after the last dot of its last part),
+// in lower case and without the dot; empty when it has none.
+std::string file_suffix(std::string_view file);
+
 // The action of one line, or the message of a bad line (an unknown action,
 // a missing or non-whole number, a value out of its bar's range, a click
 // on something that is no chart, words after "about", a snapshot or export

@@ -1,6 +1,5 @@
 #include "session/script_runner.h"
 
-#include <cctype>
 #include <cmath>
 #include <cstring>
 
@@ -75,11 +74,7 @@ std::string surface_json(const RecordingSurface& surface) {
 
 
 std::optional<FileFormat> file_format(std::string_view file) {
-    const std::string_view base = file.substr(file.find_last_of('/') == std::string_view::npos ? 0 : file.find_last_of('/') + 1);
-    const std::size_t dot = base.find_last_of('.');
-    if (dot == std::string_view::npos) return std::nullopt;
-    std::string suffix(base.substr(dot + 1));
-    for (char& c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string suffix = file_suffix(file);
     if (suffix == "csv") return FileFormat::csv;
     if (suffix == "png") return FileFormat::png;
     if (suffix == "svg") return FileFormat::svg;

@@ -113,17 +113,31 @@ std::vector<std::string> direct_lines(const Session& session) {
     return lines;
 }
 
+// Runs checked state lines on `window`, its views drawn once at the end;
+// the error of a line that could not run (the line itself quoted), else
+// empty, with the last message raised on the way in `notice`.
+std::optional<std::string> run_lines(Session& window, const std::vector<std::string>& lines, std::string& notice) {
+    ScriptRunner runner(window, {.history = false}, nullptr);
+    window.hold_views(true);
+    for (const std::string& line : lines) {
+        auto parsed = parse_script_line(line);
+        std::optional<std::string> error;
+        if (const auto* bad = std::get_if<std::string>(&parsed))
+            error = *bad;
+        else
+            error = runner.perform(std::get<ScriptAction>(parsed));
+        if (error) return "the state stopped at \"" + line + "\": " + *error;
+        if (!runner.messages().empty()) notice = runner.messages().back();
+    }
+    window.hold_views(false);
+    return std::nullopt;
+}
+
 // Whether the lines take a window at its start to what `session` shows.
 bool reaches(const Session& session, const std::vector<std::string>& lines) {
     Session replay = session.restarted();
-    ScriptRunner runner(replay, {.history = false}, nullptr);
-    replay.hold_views(true);
-    for (const std::string& line : lines) {
-        const auto parsed = parse_script_line(line);
-        if (!std::holds_alternative<ScriptAction>(parsed) || runner.perform(std::get<ScriptAction>(parsed))) return false;
-    }
-    replay.hold_views(false);
-    return replay.same_window(session);
+    std::string notice;
+    return !run_lines(replay, lines, notice) && replay.same_window(session);
 }
 
 bool fits(const std::vector<std::string>& lines) {
@@ -256,23 +270,10 @@ StateOpened open_state(Session& session, std::string_view text, StateSource sour
     auto read = read_state(text, versioned);
     if (const auto* why = std::get_if<std::string>(&read)) return {false, *why};
     // Run on a window at its start: a state that stops half-way changes
-    // nothing here.
+    // nothing here (it cannot, for checked lines; said rather than hidden).
     Session opened = session.restarted();
-    ScriptRunner runner(opened, {.history = false}, nullptr);
-    opened.hold_views(true);
     std::string notice;
-    for (const std::string& line : std::get<std::vector<std::string>>(read)) {
-        auto parsed = parse_script_line(line);
-        std::optional<std::string> error;
-        if (const auto* bad = std::get_if<std::string>(&parsed))
-            error = *bad;
-        else
-            error = runner.perform(std::get<ScriptAction>(parsed));
-        // Cannot happen for a checked line; said rather than hidden.
-        if (error) return {false, "the state stopped at \"" + line + "\": " + *error};
-        if (!runner.messages().empty()) notice = runner.messages().back();
-    }
-    opened.hold_views(false);
+    if (auto error = run_lines(opened, std::get<std::vector<std::string>>(read), notice)) return {false, *error};
     session.become(opened);
     return {true, notice};
 }
@@ -295,7 +296,7 @@ bool is_link(std::string_view where) {
 StateOpened open_state_at(Session& session, const std::string& where) {
     if (is_link(where)) {
         const std::optional<std::string> text = state_in_link(where);
-        if (!text) return {false, "line 1: the state in the link is not percent-encoded UTF-8 text"};
+        if (!text) return {false, kLinkNotEncoded};
         return open_state(session, *text, StateSource::link);
     }
     // Only a plain file: a pipe or a device would be read without end.

@@ -46,6 +46,8 @@ std::string state_link(const Session& session, std::string_view base);
 // "" for an address without one; empty for a link whose state is not
 // percent-encoded text.
 std::optional<std::string> state_in_link(std::string_view link);
+// Why a link whose state is not percent-encoded text opens nothing.
+inline constexpr const char* kLinkNotEncoded = "line 1: the state in the link is not percent-encoded UTF-8 text";
 
 // A text percent-encoded as a part of an address: every byte of its UTF-8
 // but the letters, digits and - _ . ! ~ * ' ( ) as %XX.
