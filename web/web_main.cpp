@@ -181,19 +181,6 @@ std::string tooltips_json() {
     return out + "}";
 }
 
-// The state part of an address's fragment, "state=LINES": the fragment's
-// parts stand between '&'s in any order (#embed&state=LINES,
-// #state=LINES&embed), and a state's own '&' is percent-encoded.
-std::optional<std::string_view> state_part(std::string_view fragment) {
-    if (fragment.starts_with('#')) fragment.remove_prefix(1);
-    for (std::size_t from = 0; from <= fragment.size();) {
-        const std::size_t end = std::min(fragment.find('&', from), fragment.size());
-        if (const std::string_view part = fragment.substr(from, end - from); part.starts_with("state=")) return part;
-        from = end + 1;
-    }
-    return std::nullopt;
-}
-
 // A state file the page read, until it is opened.
 std::string file_bytes;
 
@@ -393,10 +380,10 @@ EMSCRIPTEN_KEEPALIVE const char* jm_link(const char* base) { return hand_back(st
 // none. A link that is no state runs nothing and leaves the window at its
 // start, with a notice that says why.
 EMSCRIPTEN_KEEPALIVE const char* jm_open_state(const char* fragment) {
-    const auto part = state_part(fragment);
-    if (!part) return hand_back(std::string());
-    const auto text = state_in_link("#" + std::string(*part));
-    if (!text) return hand_back(not_a_state_notice("line 1: the state in the link is not percent-encoded UTF-8 text"));
+    const std::string_view part(fragment);
+    const auto text = state_in_link(part.starts_with('#') ? std::string(part) : "#" + std::string(part));
+    if (!text) return hand_back(not_a_state_notice(kLinkNotEncoded));
+    if (text->empty()) return hand_back(std::string());
     const StateOpened opened = open_state(session(), *text, StateSource::link);
     return hand_back(opened.opened ? opened.notice : not_a_state_notice(opened.notice));
 }
