@@ -82,11 +82,18 @@ bool allowed(std::string_view line) {
     return false;
 }
 
+// The moment point's mark on the profile stays only until another chain
+// redraws the profile, so where the last moves end with the moment point's
+// it may show where the window shows none, or the reverse. The lines may
+// move the moment point first among the last moves, or there and back
+// after them.
+enum class MomentMark { as_ordered, moved_first, moved_again };
+
 // The lines from the start to the state, passing through the states the
 // window still shows something of: the inputs each reference was kept at
 // and, while the critical Mach number is held, those of its search. A
 // click on the profile draws the charts where no line has yet.
-std::vector<std::string> direct_lines(const Session& session) {
+std::vector<std::string> direct_lines(const Session& session, MomentMark mark) {
     InputState at;
     for (std::size_t i = 0; i < at.bars.size(); ++i) at.bars[i] = input_bar(static_cast<Input>(i)).value;
     const InputState start = at;
@@ -104,8 +111,19 @@ std::vector<std::string> direct_lines(const Session& session) {
         // Moving on redraws the chart over its kept reference, never the reference.
         lines.push_back(std::string("keep ") + kChartNames[static_cast<std::size_t>(kept[i].chart)]);
     }
-    moves(at, session.input_state(), lines);
+    const InputState& to = session.input_state();
+    const auto xm = static_cast<std::size_t>(Input::xm);
+    if (mark == MomentMark::moved_first && at.bars[xm] != to.bars[xm]) {
+        lines.push_back(std::string(kInputWords[xm]) + " " + std::to_string(to.bars[xm]));
+        at.bars[xm] = to.bars[xm];
+    }
+    moves(at, to, lines);
     if (session.drawn() && lines.empty()) lines.emplace_back("click profil");
+    if (mark == MomentMark::moved_again) {
+        const int there = to.bars[xm];
+        lines.push_back(std::string(kInputWords[xm]) + " " + std::to_string(there < input_bar(Input::xm).maximum ? there + 1 : there - 1));
+        lines.push_back(std::string(kInputWords[xm]) + " " + std::to_string(there));
+    }
     if (const std::string& typed = *session.text("Text_Moo"); typed != at.chain_mach) lines.push_back("type-mach " + typed);
     if (session.view_open(View::sweep))
         lines.push_back(std::string("sweep ") + kSweepInputNames[static_cast<std::size_t>(session.sweep_input())]);
@@ -149,8 +167,11 @@ bool fits(const std::vector<std::string>& lines) {
 }  // namespace
 
 std::vector<std::string> state_lines(const Session& session) {
-    std::vector<std::string> lines = direct_lines(session);
+    const std::vector<std::string> lines = direct_lines(session, MomentMark::as_ordered);
     if (reaches(session, lines)) return lines;
+    for (const MomentMark mark : {MomentMark::moved_first, MomentMark::moved_again})
+        if (std::vector<std::string> other = direct_lines(session, mark); fits(other) && reaches(session, other))
+            return other;
     // Where the window shows more of its path than the direct lines give
     // (a profile the table lacks on the way, charts from an earlier
     // point count): the path as it was taken, when a state can hold it.

@@ -5,34 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
-#include "airfoil/pressure.h"
-#include "airfoil/profile.h"
-#include "airfoil/table.h"
 #include "charts/chart_reading.h"
 #include "charts/pressure_view.h"
 #include "charts/profile_view.h"
-#include "compressible/coefficients.h"
+#include "test_support.h"
 
 namespace jmach {
 namespace {
-
-// A table profile at these scroll positions, its pressure and lift and
-// moment curves computed.
-ModelState table_state(int thickness, int camber, int n_points, int alpha) {
-    ModelState s;
-    set_constants(s);
-    const auto error = load_airfoil_table(std::filesystem::path(JMACH_SOURCE_DIR) / "data" / kTableFileName, s);
-    EXPECT_FALSE(error) << *error;
-    EXPECT_EQ(profil_hesapla(s, thickness, camber, n_points), ProfileOutcome::computed);
-    basınc_hesapla(s, alpha);
-    lift_curve(s);
-    moment_curve(s, 25);
-    return s;
-}
-
-MachInUse at(double mach) { return {mach, std::sqrt(1.0 - mach * mach)}; }
 
 double number(const Probe& p, const char* key) {
     for (const ProbeValue& v : p.values)
@@ -68,7 +48,6 @@ TEST(LocalMach, SonicAtTheCriticalPressureFreeStreamAtZeroNoneBeyondVacuum) {
 
 TEST(SonicLevel, ALevelAcrossTheChartAndARingAtEverySupersonicPointAfterTheCurves) {
     ModelState s = table_state(12, 4, 101, 5);
-    renkler(s);
     RecordingSurface plain, sonic;
     basınc_ciz(s, plain, at(0.6).beta);
     basınc_ciz(s, sonic, at(0.6).beta);
@@ -92,7 +71,6 @@ TEST(SonicLevel, ALevelAcrossTheChartAndARingAtEverySupersonicPointAfterTheCurve
 
 TEST(Probe, NearestSampleAlongTheAxisThenNearestCurveOnEveryChart) {
     ModelState s = table_state(12, 4, 21, 5);
-    renkler(s);
     RecordingSurface pressure, profile, lift, mcrit;
     basınc_ciz(s, pressure, at(0.5).beta);
     profil_ciz(s, profile);

@@ -7,16 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <numbers>
 
 #include "airfoil/flow_field.h"
-#include "airfoil/pressure.h"
-#include "airfoil/profile.h"
-#include "airfoil/table.h"
 #include "charts/flow_view.h"
 #include "charts/recording_surface.h"
-#include "compressible/coefficients.h"
+#include "test_support.h"
 
 namespace jmach {
 namespace {
@@ -29,19 +25,7 @@ struct Case {
 constexpr Case kCases[] = {{12, 0, 101, 0}, {12, 4, 101, 6}, {20, 10, 51, -8}, {4, 2, 101, 12}, {0, 4, 101, 5}};
 constexpr Case kCambered = kCases[1], kArc = kCases[4];
 
-ModelState table_state(const Case& c) {
-    ModelState s;
-    set_constants(s);
-    renkler(s);
-    const auto error = load_airfoil_table(std::filesystem::path(JMACH_SOURCE_DIR) / "data" / kTableFileName, s);
-    EXPECT_FALSE(error) << *error;
-    EXPECT_EQ(profil_hesapla(s, c.thickness, c.camber, c.n_points), ProfileOutcome::computed);
-    basınc_hesapla(s, c.alpha);
-    lift_curve(s);
-    return s;
-}
-
-MachInUse at(double mach) { return {mach, std::sqrt(1.0 - mach * mach)}; }
+ModelState table_state(const Case& c) { return jmach::table_state(c.thickness, c.camber, c.n_points, c.alpha); }
 
 TEST(FlowField, SurfaceRingIsTheSurfacePressuresFlowWithTheLiftsCirculation) {
     for (const Case& c : kCases) {

@@ -6,30 +6,17 @@
 
 #include <cmath>
 #include <complex>
-#include <filesystem>
 #include <numbers>
 
-#include "airfoil/pressure.h"
-#include "airfoil/profile.h"
 #include "airfoil/surface_minimum.h"
-#include "airfoil/table.h"
 #include "compressible/mcrit.h"
 #include "compressible/rules.h"
+#include "test_support.h"
 
 namespace jmach {
 namespace {
 
 constexpr double kPi = std::numbers::pi;
-
-// The profile of the real table at these scroll positions; returns the
-// sampled minimum at alpha degrees.
-double table_profile(ModelState& s, int thickness, int camber, int n_points, int alpha) {
-    set_constants(s);
-    const auto error = load_airfoil_table(std::filesystem::path(JMACH_SOURCE_DIR) / "data" / kTableFileName, s);
-    EXPECT_FALSE(error) << *error;
-    EXPECT_EQ(profil_hesapla(s, thickness, camber, n_points), ProfileOutcome::computed);
-    return basınc_hesapla(s, alpha);
-}
 
 // The same flow written another way: the circle point by its angle phi
 // about the centre, zeta = centre + a e^(i phi), the map z = zeta + 1/zeta,

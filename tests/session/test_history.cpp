@@ -9,15 +9,10 @@
 
 #include "session/script_runner.h"
 #include "session/state_lines.h"
+#include "test_support.h"
 
 namespace jmach {
 namespace {
-
-Session loaded() {
-    Session s;
-    EXPECT_FALSE(s.Form_Load(std::filesystem::path(JMACH_SOURCE_DIR) / "data" / "KATJO-D20G15.txt"));
-    return s;
-}
 
 const char* const kActions[] = {
     "thickness 12", "thickness 0", "thickness 20", "camber 4", "camber 0", "np 21", "np 101", "alpha 6",

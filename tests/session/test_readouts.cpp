@@ -10,11 +10,10 @@
 #include "airfoil/pressure.h"
 #include "charts/flow_view.h"
 #include "session/script_runner.h"
+#include "test_support.h"
 
 namespace jmach {
 namespace {
-
-const std::filesystem::path kRealTable = std::filesystem::path(JMACH_SOURCE_DIR) / "data" / "KATJO-D20G15.txt";
 
 Session at(int thickness, int camber, int alpha, const char* mach) {
     Session w;

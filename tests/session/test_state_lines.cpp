@@ -5,18 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "session/script_runner.h"
 #include "session/state_lines.h"
+#include "test_support.h"
 
 namespace jmach {
 namespace {
-
-Session loaded() {
-    Session s;
-    EXPECT_FALSE(s.Form_Load(std::filesystem::path(JMACH_SOURCE_DIR) / "data" / "KATJO-D20G15.txt"));
-    return s;
-}
 
 void run(Session& s, std::initializer_list<const char*> lines) {
     ScriptRunner runner(s, {}, nullptr);
@@ -87,6 +83,28 @@ TEST(StateLines, AFreshWindowOpensToTheWindowTheStateFileDescribes) {
         return;
     }
     ADD_FAILURE() << "the table with holes had no hole at camber 0.15";
+}
+
+// Every regression script's window (its snapshots aside), over its table,
+// saved and opened again.
+TEST(StateLines, EveryRegressionScriptsWindowOpensAgain) {
+    const std::filesystem::path root = JMACH_SOURCE_DIR;
+    for (const char* name : {"readme-example", "screenshot", "random-real-table", "random-holey-table"}) {
+        SCOPED_TRACE(name);
+        const auto table = std::string(name) == "random-holey-table" ? root / "tests/regression/holey-table.txt"
+                                                                     : root / "data/KATJO-D20G15.txt";
+        Session s, opened;
+        ASSERT_FALSE(s.Form_Load(table) || opened.Form_Load(table));
+        ScriptRunner runner(s, {}, nullptr);
+        std::ifstream script(root / "tests/regression" / (std::string(name) + ".script"));
+        std::string json;
+        for (std::string line; std::getline(script, line);)
+            if (!line.starts_with("snapshot")) {
+                ASSERT_FALSE(runner.run_line(line, json)) << line;
+            }
+        EXPECT_TRUE(open_state(opened, state_text(s), StateSource::file).opened) << state_text(s);
+        EXPECT_EQ(shown(opened), shown(s));
+    }
 }
 
 TEST(StateLines, LinksCarryTheHeaderAndOlderLinksStillOpen) {
