@@ -12,7 +12,7 @@ libraries' last bits. A bad line stops both at the same line with the same
 message. Then the link to the state, hostile links, the downloads, the
 page in another site's frame as a user meets it (the probe tip, a chart
 menu, the painting, Undo and Redo, state files, the handout, Copy link,
-#embed), and every regression script's state through a file and a link.
+#embed).
 """
 import argparse
 import functools
@@ -27,7 +27,6 @@ import tempfile
 import threading
 import time
 import urllib.parse
-import xml.etree.ElementTree as ElementTree
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "tools", "regression"))
@@ -40,8 +39,7 @@ BENCH_REFUSED = "#bench= takes a whole number of changes from 1 to 10000: nothin
 
 
 def reference(tool, table, text):
-    """The reference's lines, the message that stopped it or None, and the
-    text of the state it saved as state.jmach, or None."""
+    """The reference's lines and the message that stopped it, or None."""
     with tempfile.TemporaryDirectory() as work:
         script = os.path.join(work, "actions.script")
         with open(script, "w", encoding="utf-8") as f:
@@ -52,10 +50,8 @@ def reference(tool, table, text):
             os.symlink(table, os.path.join(work, "KATJO-D20G15.txt"))
             command = [tool, "--charts", script]
         run = subprocess.run(command, cwd=work, capture_output=True, timeout=600)
-        saved = os.path.join(work, "state.jmach")
-        state = open(saved, encoding="utf-8", newline="").read() if os.path.exists(saved) else None
     error = re.search(r"(line \d+: .*)$", run.stderr.decode()) if run.returncode else None
-    return run.stdout.decode().splitlines(), error and error.group(1), state
+    return run.stdout.decode().splitlines(), error and error.group(1)
 
 
 def chromium_profile(profile, folder, prefs=None):
@@ -86,10 +82,6 @@ def script_fragment(text):
     return "script=" + urllib.parse.quote(text, safe="") + "&charts=1"
 
 
-def page_lines(page, fragment):
-    return (element(browser(page_url(page, fragment)), "pre", "script-output") or "").splitlines()
-
-
 def difference(want, got, where=""):
     """Where `got` first differs from `want` (numbers within 1e-13 relative, absolute below 1), or None."""
     if isinstance(want, (dict, list)):
@@ -105,7 +97,7 @@ def difference(want, got, where=""):
 
 
 def compare(name, text, tool, table, page):
-    want, want_error, _ = reference(tool, table, text)
+    want, want_error = reference(tool, table, text)
     dom = browser(page_url(page, script_fragment(text)))
     status, got = element(dom, "p", "script-status"), element(dom, "pre", "script-output")
     if status is None or got is None:
@@ -128,16 +120,11 @@ BAD_LINES = ["np 7", "thickness -2147483648", "alpha 1.5", "probe profil 1e400 0
              "export sweep s.csv", "fly 3"]
 
 
-def links(page, tool, table):
-    """Copy link's address opens the same window; a hostile one runs nothing."""
-    text = "thickness 12\ncamber 4\nmach 60\nkeep pressure\nalpha 6\ntype-mach 0.5 x\nsonic on\nsweep alpha\n"
-    link = element(browser(page_url(page, script_fragment(text) + "&link=1")), "p", "script-link")
-    if not link or "#state=" not in link:
-        return "links: the page wrote no link"
-    want = json.loads(reference(tool, table, text + "probe pressure 0.5 -1\n")[0][-1])
-    fragment = link.split("#", 1)[1] + "&" + script_fragment("probe pressure 0.5 -1")
-    if diff := difference(want, json.loads((page_lines(page, fragment) or ["{}"])[-1])):
-        return f"links: the opened link differs at {diff}"
+def links(page):
+    """&link=1 writes Copy link's address; a hostile link runs nothing; #bench= takes only a bounded count."""
+    link = element(browser(page_url(page, script_fragment("thickness 12") + "&link=1")), "p", "script-link") or ""
+    if not link.endswith("#state=jmach-state%201%0Athickness%2012%0A"):
+        return f"links: the page wrote the link {link!r}"
     for hostile in ["thickness%2012%0Afly", "%ZZ", "thickness%2012%0Aexport%20pressure%20a.csv",
                     urllib.parse.quote("\n".join(["thickness 12"] * 201)), "type-mach%20" + "7" * 101,
                     "thickness%2012%0Atype-mach%20%1B"]:
@@ -152,11 +139,12 @@ def links(page, tool, table):
             return f"links: #bench={count} was not refused"
     if json.loads(element(browser(page_url(page, "bench=3")), "pre", "bench-output") or "{}").get("changes") != 3:
         return "links: #bench=3 did not time three changes"
-    return "ok links: Copy link opens the same window; 6 hostile links and 5 unbounded #bench= counts refused"
+    return "ok links: 6 hostile links and 5 unbounded #bench= counts refused"
 
 
 def downloads(page):
-    """A script's exports and the window's snapshot land as files. Chromium
+    """A script's exports and the window's snapshot land as files (what they
+    hold is the session's, checked without a browser). Chromium
     runs the page in real time (the virtual clock ends a run before the
     later downloads start) until every file is there, or for a minute."""
     text = ("thickness 12\ncamber 4\nmach 60\nkeep profil\nsweep alpha\nexport pressure p.csv\nexport profil pr.svg\n"
@@ -175,23 +163,13 @@ def downloads(page):
         proc.wait(timeout=30)
         if (files := sorted(os.listdir(folder))) != names:
             return f"downloads: {files}"
-        for svg in ["pr.svg", "s.svg"]:
-            tree = ElementTree.parse(os.path.join(folder, svg))
-            texts = [t.text for t in tree.iter("{http://www.w3.org/2000/svg}text")]
-            lines = list(tree.iter("{http://www.w3.org/2000/svg}line"))
-            if len(lines) < 20 or not texts:
-                return f"downloads: {svg} holds {len(lines)} lines and the texts {texts}"
-        with open(os.path.join(folder, "p.csv"), encoding="utf-8") as f:
-            rows = f.read().splitlines()
-        if len(rows) < 20 or len({len(r.split(",")) for r in rows}) != 1:
-            return f"downloads: p.csv has {len(rows)} rows of differing widths"
         for png, size in pngs.items():
             with open(os.path.join(folder, png), "rb") as f:
                 head = f.read(24)
             got = (int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big"))
             if head[:8] != b"\x89PNG\r\n\x1a\n" or abs(got[0] - size[0]) > 1 or abs(got[1] - size[1]) > 1:
                 return f"downloads: {png} is {got}, not {size}"
-    return "ok downloads: CSV, SVG and PNG of charts, views and the window"
+    return "ok downloads: CSV, SVG and PNG of charts, views and the window (the PNGs at their sizes)"
 
 
 # Another site's page that frames the page (both served from 127.0.0.1),
@@ -315,38 +293,6 @@ def user(web_build):
     return f"user: {', '.join(failed)} ({got})" if failed else f"ok user: {len(checks)} checks"
 
 
-# Every regression script's state, saved by the tool: opened in the page,
-# the page's Save gives the same text; that text as a link opens a fresh
-# page on the tool's value boxes.
-TRIPS = """out.trips = [];
-  for (const [page, text, names] of TRIPS) {
-    const a = tools(await frame(page)); a.open("state.jmach", text);
-    await until(() => a.byId("Mn_Undo").getAttribute("aria-disabled") === "false");
-    a.byId("Mn_Save").click(); a.d.defaultView.frameElement.remove();
-    const b = tools(await frame(page + "#state=" + encodeURIComponent(a.saved[0][2])));
-    out.trips.push([a.saved[0][2], b.boxes(names)]); b.d.defaultView.frameElement.remove();
-  }"""
-
-
-def round_trips(web_build, tool, scripts):
-    """scripts: (name, text, table, page) of each regression script."""
-    wants = []
-    for name, text, table, page in scripts:
-        lines, error, state = reference(tool, table, text.rstrip("\n") + "\nsave state.jmach\n")
-        if state is None:
-            return f"round trips: {name}: the tool saved no state ({error})"
-        last = json.loads(lines[-1])
-        wants.append((name, state, {k: v for k, v in last.items() if k.startswith("Text") and isinstance(v, str)}, page))
-    trips = [[os.path.basename(page), state, list(boxes)] for _, state, boxes, page in wants]
-    got, _ = framed(web_build, TRIPS.replace("TRIPS", json.dumps(trips)))
-    for (name, state, boxes, _), (saved, opened) in zip(wants, got.get("trips") or [[None, None]] * len(wants)):
-        if saved != state:
-            return f"round trips: {name}: the page saved {saved!r} for the tool's {state!r}"
-        if diff := difference(boxes, opened):
-            return f"round trips: {name}: the link opened the value boxes {diff}"
-    return f"ok round trips: {len(wants)} regression states through a file and a link"
-
-
 def main():
     global CHROMIUM
     parser = argparse.ArgumentParser()
@@ -362,13 +308,7 @@ def main():
                                        tool, os.path.join(ROOT, t), pages[t]) for s, t, _ in RECORDINGS]
     checks += [lambda b=b: compare(f"bad line {b!r}", "thickness 12\n\n" + b + "\nalpha 3\n", tool, table, page)
                for b in BAD_LINES]
-    checks += [lambda: links(page, tool, table), lambda: downloads(page), lambda: user(args.web_build)]
-    if os.path.basename(tool).startswith("session-replay"):
-        print("skipped round trips: session-replay writes no state file", flush=True)
-    else:
-        checks.append(lambda: round_trips(args.web_build, tool, [
-            (s, open(os.path.join(ROOT, "tests", "regression", s), encoding="utf-8").read(), os.path.join(ROOT, t),
-             pages[t]) for s, t, _ in RECORDINGS]))
+    checks += [lambda: links(page), lambda: downloads(page), lambda: user(args.web_build)]
     failed = 0
     for check in checks:
         result = check()
