@@ -26,12 +26,6 @@
 
 namespace jmach::script_contract {
 
-// The window's ranges, in the parser's order: those the controls show.
-struct Range {
-    int minimum, maximum;
-};
-inline constexpr Range kRanges[] = {{0, 30}, {0, 15}, {11, 101}, {-10, 10}, {0, 100}, {0, 90}};
-
 // The longest message a bad line may give: the longest wording (export's
 // list of charts and views, under 100 bytes) and a quoted excerpt of
 // kMaxQuotedChars characters, each up to four bytes (a four-byte UTF-8
@@ -98,7 +92,8 @@ inline std::string check(std::string_view bytes, std::size_t piece) {
         const ScriptAction& a = std::get<ScriptAction>(parsed);
         if (!is_json_string(json_string(a.content))) return where + "its echo is no valid JSON string";
         if (a.kind == ScriptAction::Kind::set_input &&
-            (a.input < 0 || a.input > 5 || a.value < kRanges[a.input].minimum || a.value > kRanges[a.input].maximum))
+            (a.input < 0 || a.input > 5 || a.value < input_bar(static_cast<Input>(a.input)).minimum ||
+             a.value > input_bar(static_cast<Input>(a.input)).maximum))
             return where + "a scroll-bar value outside its range";
         if (a.kind == ScriptAction::Kind::click && (a.chart < 0 || a.chart > 4)) return where + "no such chart";
         if (a.kind == ScriptAction::Kind::type_mach) {
