@@ -1,11 +1,11 @@
 // Lessons in the desktop window: the Edit menu's undo and redo, state
-// files and links through the File menu (and jmach-script's --state), and
-// the one-page handout as a PDF of texts and vector charts.
+// files and links through the File menu, and the one-page handout as a PDF
+// of texts and vector charts.
 
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
-#include <QMenuBar>
+#include <QMenu>
 #include <QPrinter>
 #include <QRegularExpression>
 
@@ -17,27 +17,10 @@ namespace {
 
 QAction* action(Window& w, const char* name) { return w.find<QAction>(name); }
 
-QByteArray read(const QString& file) {
-    QFile f(file);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void write(const QString& file, const QByteArray& bytes) {
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
 TEST(Lessons, UndoAndRedoTakeStepsBackAndForthAndGreyTheirItems) {
     Window w;
-    QStringList bar;
-    for (QAction* a : w->menuBar()->actions()) bar << a->text();
-    EXPECT_EQ(bar, (QStringList{"&File", "&Edit", "About"}));
     QAction* undo = action(w, "Mn_Undo");
     QAction* redo = action(w, "Mn_Redo");
-    EXPECT_EQ(undo->shortcuts(), QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Z"))});
-    EXPECT_EQ(redo->shortcuts(), (QList<QKeySequence>{QKeySequence(QStringLiteral("Ctrl+Shift+Z")),
-                                                      QKeySequence(QStringLiteral("Ctrl+Y"))}));
     EXPECT_FALSE(undo->isEnabled());
     EXPECT_FALSE(redo->isEnabled());
 
@@ -81,7 +64,7 @@ TEST(Lessons, StateFilesAndLinksOpenTheSameWindowAndABadOneChangesNothing) {
     a->set_file_dialog_hook(hook);
     chosen = a.dir.filePath(QStringLiteral("lesson"));  // the suffix of the type is added
     action(a, "Mn_Save")->trigger();
-    const QByteArray saved = read(chosen + QStringLiteral(".jmach"));
+    const QByteArray saved = read_file(chosen + QStringLiteral(".jmach"));
     EXPECT_TRUE(saved.startsWith("jmach-state 1\nthickness 5\ncamber 2\nkeep pressure\nalpha 3\n")) << saved.data();
     action(a, "Mn_Link")->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), a->state_link());
@@ -102,15 +85,12 @@ TEST(Lessons, StateFilesAndLinksOpenTheSameWindowAndABadOneChangesNothing) {
 
     // Refused, with its line and why; the window stays.
     c->set_file_dialog_hook(hook);
-    write(chosen = c.dir.filePath(QStringLiteral("bad.jmach")), "jmach-state 1\n# set by hand\nthickness 99\n");
+    put((chosen = c.dir.filePath(QStringLiteral("bad.jmach"))).toStdString(), "jmach-state 1\n# set by hand\nthickness 99\n");
     action(c, "Mn_Open")->trigger();
     ASSERT_EQ(c.messages.size(), 1u);
     EXPECT_EQ(c.messages[0], "Cannot open " + chosen.toStdString() +
                                  ": line 3: thickness 99 is outside 0..30. The window stays as it was.");
     EXPECT_TRUE(c.session.same_window(a.session));
-    EXPECT_EQ(c->open_state(QStringLiteral("https://x/jmach.html#state=%zz")),
-              QStringLiteral("Cannot open the link: line 1: the state in the link is not percent-encoded UTF-8 "
-                             "text. The window stays as it was."));
     EXPECT_TRUE(c->open_state(c.dir.filePath(QStringLiteral("missing.jmach"))).has_value());
     // A file that cannot be written says so and leaves nothing behind.
     chosen = c.dir.filePath(QStringLiteral("no/such/folder/lesson.jmach"));
@@ -128,7 +108,7 @@ TEST(Lessons, TheHandoutIsOneA4PageOfTheTextsAndFiveVectorCharts) {
     w.bar("HScroll_Moo")->setValue(50);
     const QString file = w.dir.filePath(QStringLiteral("handout.pdf"));
     ASSERT_FALSE(w->save_handout(file));
-    const QByteArray pdf = read(file);
+    const QByteArray pdf = read_file(file);
     EXPECT_EQ(pdf.count("/Type /Page\n"), 1);
     EXPECT_TRUE(pdf.contains("/MediaBox [0 0 595")) << "A4 portrait";
     EXPECT_FALSE(pdf.contains("/Subtype /Image")) << "the charts are vector graphics";
@@ -153,27 +133,8 @@ TEST(Lessons, TheHandoutIsOneA4PageOfTheTextsAndFiveVectorCharts) {
     const QString printed = w.dir.filePath(QStringLiteral("printed.pdf"));
     w->set_print_hook([&](QPrinter& printer) { return printer.setOutputFileName(printed), true; });
     action(w, "Mn_PrintHandout")->trigger();
-    EXPECT_EQ(read(printed).count("/Type /Page\n"), 1);
-    EXPECT_FALSE(read(printed).contains("/Subtype /Image"));
-}
-
-TEST(Lessons, TheScriptToolOpensAStateFirstOrRefusesIt) {
-    QTemporaryDir dir;
-    write(dir.filePath(QStringLiteral("good.jmach")), "jmach-state 1\nthickness 12\nalpha 4\n");
-    write(dir.filePath(QStringLiteral("bad.jmach")), "jmach-state 1\nthickness 12\nexport pressure p.csv\n");
-    const QString table = QStringLiteral(JMACH_SOURCE_DIR "/data/KATJO-D20G15.txt");
-    const ProgramRun good = run_program(QStringLiteral(JMACH_SCRIPT_TOOL),
-                                        {"--table", table, "--state", "good.jmach"}, dir.path(), "undo\nhandout h.pdf\n");
-    ASSERT_EQ(good.exit_code, 0) << good.err.data();
-    const QList<QByteArray> lines = good.out.split('\n');
-    EXPECT_TRUE(lines[0].startsWith(R"({"action":"open","Text_Thickness":"0.12")")) << lines[0].data();
-    EXPECT_TRUE(lines[1].startsWith(R"({"action":"undo","Text_Thickness":"0")")) << lines[1].data();
-    EXPECT_TRUE(read(dir.filePath(QStringLiteral("h.pdf"))).startsWith("%PDF"));
-    const ProgramRun bad = run_program(QStringLiteral(JMACH_SCRIPT_TOOL),
-                                       {"--table", table, "--state", "bad.jmach"}, dir.path(), "thickness 3\n");
-    EXPECT_EQ(bad.exit_code, 1);
-    EXPECT_TRUE(bad.out.isEmpty());
-    EXPECT_TRUE(bad.err.contains("bad.jmach: line 3: \"export pressure p.csv\" is not a line of a state")) << bad.err.data();
+    EXPECT_EQ(read_file(printed).count("/Type /Page\n"), 1);
+    EXPECT_FALSE(read_file(printed).contains("/Subtype /Image"));
 }
 
 }  // namespace

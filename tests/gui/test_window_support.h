@@ -4,6 +4,7 @@
 // message boxes are captured instead of shown, and programs run to the end.
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QProcess>
 #include <QScrollBar>
@@ -11,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -37,6 +39,17 @@ inline void ensure_app() {
 // No row has thickness 0.01, so asking for it raises the lookup message.
 inline void write_example_table(const std::string& path) {
     std::ofstream(path) << "1\n4\n0, 0, 0, 0, 0\n0.05, 0, 0.1, 0, 0\n0.05, 0.02, 0.1, 0.05, 0\n0.12, 0.02, 0.1, 0.05, 0\n";
+}
+
+// The first `bytes` of a file (empty when it cannot be read), and a file
+// written whole, its folders made first.
+inline QByteArray read_file(const QString& file, qint64 bytes = 1 << 22) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.read(bytes) : QByteArray();
+}
+inline void put(const std::filesystem::path& file, const std::string& contents) {
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << contents;
 }
 
 // A loaded session and the window over it, its messages captured.
