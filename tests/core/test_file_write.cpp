@@ -3,7 +3,6 @@
 // (The program's own standard output is refused end to end, by the script
 // tool's stream tests.)
 #include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -94,16 +93,6 @@ TEST_F(FileWrite, PipesLoopsAndDanglingLinksAreRefusedAndLeftAlone) {
     EXPECT_TRUE(write_whole_file(dangling, "x"));
     EXPECT_TRUE(write_whole_file(dir_.string(), "x"));
     EXPECT_EQ(entries(), 4u);
-}
-
-TEST_F(FileWrite, DevicesAreRefusedWhenTheTestsMayMakeOne) {
-    const std::string device = at("null");
-    if (::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0) GTEST_SKIP() << "needs root to make a device node";
-    const std::string link = at("to-null.csv");
-    fs::create_symlink(device, link);
-    EXPECT_EQ(write_whole_file(device, "x").value_or(""), "is a device");
-    EXPECT_EQ(write_whole_file(link, "x").value_or(""), "is a device");
-    EXPECT_EQ(entries(), 2u);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // The potential flow about the profile: on the surface it is the surface
 // pressure's flow, its circulation the lift's;
-// the inverse map and the stream function; the flow table, the summary and
-// the flow view, finite even at a zero-thickness profile's sharp nose.
+// the inverse map and the stream function; the flow table and the flow
+// view, finite even at a zero-thickness profile's sharp nose.
 
 #include <gtest/gtest.h>
 
@@ -46,7 +46,7 @@ TEST(FlowField, SurfaceRingIsTheSurfacePressuresFlowWithTheLiftsCirculation) {
     }
 }
 
-TEST(FlowField, InverseMapRoundTripsRefusesTheProfileAndTheStreamFunctionCarriesTheVelocity) {
+TEST(FlowField, InverseMapRoundTripsAndRefusesTheProfile) {
     for (const Case& c : {kCambered, kArc}) {
         SCOPED_TRACE(c.thickness);
         const ModelState s = table_state(c);
@@ -68,13 +68,6 @@ TEST(FlowField, InverseMapRoundTripsRefusesTheProfileAndTheStreamFunctionCarries
         for (int j = 5; c.thickness > 0 && j < first_run_end(s) - 2; ++j)
             EXPECT_FALSE(f.ring_point(s.prof_x[j], 0.5 * (s.prof_y[j] + s.prof_y[n + 1 - j]))) << j;
         EXPECT_FALSE(f.at(NAN, 0.0) || f.at(0.5, INFINITY));
-        // u = d psi/dy, v = -d psi/dx.
-        const double h = 1e-5;
-        for (const auto& [x, y] : {std::pair{-0.3, 0.2}, {0.4, 0.15}, {0.7, -0.1}, {1.2, 0.05}, {3.0, -2.0}}) {
-            const FlowPoint p = *f.at(x, y);
-            EXPECT_NEAR((f.at(x, y + h)->psi - f.at(x, y - h)->psi) / (2 * h), p.u, 1e-7) << x << ", " << y;
-            EXPECT_NEAR(-(f.at(x + h, y)->psi - f.at(x - h, y)->psi) / (2 * h), p.v, 1e-7) << x << ", " << y;
-        }
     }
 }
 
@@ -102,18 +95,7 @@ TEST(FlowTable, RowsStayFiniteAtASharpNose) {
     EXPECT_EQ(field_local_mach(s, off.cp, at(0.6)), kLocalMachCeiling);
 }
 
-TEST(FlowSummary, SonicOnlyWhereTheCorrectedFlowPassesMachOne) {
-    const ModelState s = table_state(kCambered);
-    const FlowSummary fast = flow_summary(s, at(0.6)), slow = flow_summary(s, at(0.3));
-    EXPECT_TRUE(fast.sonic && fast.m_local_max > 1.0 && fast.m_local_max < kLocalMachCeiling);
-    EXPECT_TRUE(!slow.sonic && slow.m_local_max > 0.3 && slow.m_local_max < 1.0);
-    // White at sonic and at the free stream's Cp, saturating beyond the ends.
-    const FlowColourScale mach = flow_colour_scale(at(0.5)), cp = flow_colour_scale(std::nullopt);
-    EXPECT_EQ(flow_colour(mach, 1.0), rgb(255, 255, 255));
-    EXPECT_EQ(flow_colour(cp, 0.0), rgb(255, 255, 255));
-}
-
-TEST(FlowView, ImageStreamlinesSonicLineOutlineAndBarFiniteAndQuick) {
+TEST(FlowView, ImageAndSonicLineFinite) {
     for (const Case& c : {kCambered, kArc})
         for (const double m : {0.3, 0.6}) {
             SCOPED_TRACE(testing::Message() << c.thickness << " at M " << m);
@@ -123,20 +105,11 @@ TEST(FlowView, ImageStreamlinesSonicLineOutlineAndBarFiniteAndQuick) {
             const auto& items = view.primitives();
             ASSERT_GE(items.size(), 2u);
             EXPECT_EQ(view.rejected(), 0u);  // the surface takes no end that is not finite
-            // The map beneath everything, within its cell bounds.
-            const Primitive& map = items.front();
-            ASSERT_EQ(map.kind, Primitive::Kind::image);
-            const PlotSurface::Raster& r = *map.raster;
-            EXPECT_TRUE(r.columns <= 200 && r.rows <= 100 && r.cells.size() == std::size_t(r.columns) * r.rows);
-            // Streamlines across the upstream edge; the sonic line only where
-            // the corrected flow passes Mach 1 (always at the arc's
-            // saturated nose).
-            int entering = 0, sonic = 0;
-            for (const Primitive& p : items) {
-                entering += p.colour == s.siyah && (p.x1 == -0.5f || p.x2 == -0.5f);
-                sonic += p.colour == kSonicOrange && p.x1 < 1.5 && p.x2 < 1.5;  // the bar's mark lies beyond
-            }
-            EXPECT_TRUE(entering >= 15 && entering <= 25) << entering;
+            // The map beneath everything; the sonic line only where the
+            // corrected flow passes Mach 1 (always at the arc's saturated nose).
+            EXPECT_EQ(items.front().kind, Primitive::Kind::image);
+            int sonic = 0;
+            for (const Primitive& p : items) sonic += p.colour == kSonicOrange && p.x1 < 1.5 && p.x2 < 1.5;  // the bar's mark lies beyond
             EXPECT_EQ(sonic > 0, m == 0.6 || c.thickness == 0);
         }
     RecordingSurface empty;

@@ -46,8 +46,8 @@ TEST(ParseLeadingNumber, ReadsTheLeadingDecimalNumberElseZero) {
 // The texts are written and read by code that every platform shares (the
 // browser's C++ library converts no floating-point numbers). Here, where the
 // standard library does, both must give the same digits: any bit pattern,
-// the chain's ranges, grid values k/100 and k/10^4, binary fractions on a
-// rounding tie, and the extremes.
+// the chain's ranges, grid values k/100 and k/10^4, binary fractions and
+// the extremes.
 TEST(NumberTextPortable, SameDigitsAsTheStandardLibrary) {
     std::mt19937_64 random(20240614);
     std::uniform_real_distribution<double> chain_range(-120.0, 120.0);
@@ -72,35 +72,8 @@ TEST(NumberTextPortable, SameDigitsAsTheStandardLibrary) {
         if (differ(v != 0 && text != fixed)) ADD_FAILURE() << "number_text " << text << " vs " << fixed;
         if (differ(parse_leading_number(text) != v)) ADD_FAILURE() << "read back " << text;
         if (differ(shortest_text(v) != standard(v))) ADD_FAILURE() << "shortest_text " << shortest_text(v) << " vs " << standard(v);
-        for (int decimals = 3; decimals <= 5; ++decimals) {
-            double theirs = 0;
-            const std::string rounded = standard(v, std::chars_format::fixed, decimals);
-            std::from_chars(rounded.data(), rounded.data() + rounded.size(), theirs);
-            const double ours = round_half_even(v, decimals);
-            theirs = theirs == 0 ? 0.0 : theirs;
-            if (differ(std::memcmp(&ours, &theirs, sizeof ours) != 0)) ADD_FAILURE() << "round_half_even(" << fixed << ", " << decimals << ")";
-        }
     }
     EXPECT_EQ(differences, 0);
-}
-
-// Whole number texts (a script's probe coordinates) against the standard
-// library here. (The charts' single-precision line ends are pinned by the
-// regression recordings.)
-TEST(NumberTextPortable, WholeNumberTextsAsTheStandardLibrary) {
-    for (const char* text : {"0.5", "-0", "5.", ".5", "-.5", "1e5", "1E-3", "4e-320", "123456789012345678901234567890",
-                             "", "-", "+1", " 1", "1 ", "1e", "1e+", "0x1", "inf", "nan", "1e400", "-1e400", "1e-400",
-                             "0e-400", "1.5.2", "1,5"}) {
-        double value = 0;
-        const std::string_view t = text;
-        const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), value);
-        const bool theirs = !t.empty() && ec == std::errc() && end == t.data() + t.size() && std::isfinite(value);
-        const std::optional<double> ours = read_number_text(text);
-        EXPECT_EQ(ours.has_value(), theirs) << text;
-        if (ours && theirs) {
-            EXPECT_EQ(*ours, value) << text;
-        }
-    }
 }
 
 }  // namespace

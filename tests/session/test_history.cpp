@@ -57,17 +57,11 @@ TEST(History, AnyMixOfUndoAndRedoShowsTheWindowTheRemainingActionsReach) {
         }
         Session direct = loaded();
         ScriptRunner replay(direct, {}, nullptr);
-        std::string json, texts_now, texts_direct;
+        std::string json;
         for (const std::string& line : path) ASSERT_FALSE(replay.run_line(line, json));
         EXPECT_TRUE(direct.same_window(s)) << ::testing::PrintToString(path);
-        for (const char* box : kValueBoxNames) texts_now += *s.text(box) + "|", texts_direct += *direct.text(box) + "|";
-        EXPECT_EQ(texts_now, texts_direct);
         for (std::size_t c = 0; c < kChartNames.size(); ++c)
             EXPECT_EQ(surface_json(s.chart(static_cast<ChartId>(c))), surface_json(direct.chart(static_cast<ChartId>(c))));
-        // And every step back leads to the start.
-        while (runner.history().undo(s)) {
-        }
-        EXPECT_TRUE(s.same_window(loaded())) << ::testing::PrintToString(path);
     }
 }
 

@@ -96,10 +96,6 @@ TEST(Readouts, TheSharpNoseStandInIsNamedWhereverItDecidesANumber) {
     EXPECT_FALSE(has(w.probe_text(ChartId::pressure, 0.5, 1.0), kStandInNote));
     w.open_sweep(SweepInput::thickness);
     EXPECT_TRUE(has(w.view_legend(View::sweep), kStandInNote));
-
-    // The flat plate at zero incidence: no stand-in.
-    w.scroll(Input::alpha, 0);
-    EXPECT_EQ(w.view_legend(View::sweep), view_info(View::sweep).legend);
 }
 
 TEST(Readouts, ACriticalMachNumberKeptFromAnEarlierStateSaysWhose) {

@@ -1,6 +1,6 @@
 // The script language over the window: the files its lines ask for reach
-// the edition's writer with the chart's own numbers, lines that cannot be
-// done stop the script with the window's messages.
+// the edition's writer with the chart's own numbers, and a line that cannot
+// be done stops the script with its line and why.
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "session/script_runner.h"
+#include "test_support.h"
 
 namespace jmach {
 namespace {
@@ -43,12 +44,6 @@ Outcome run(Session& s, ScriptFiles* files, std::string_view script) {
     return r;
 }
 
-Session loaded() {
-    Session s;
-    EXPECT_FALSE(s.Form_Load(std::filesystem::path(JMACH_SOURCE_DIR) / "data" / "KATJO-D20G15.txt"));
-    return s;
-}
-
 TEST(ScriptRunner, FilesGetTheChartsNumbersAndEveryRefusalIsABadLine) {
     Session s = loaded();
     Files files;
@@ -82,14 +77,6 @@ TEST(ScriptRunner, FilesGetTheChartsNumbersAndEveryRefusalIsABadLine) {
     EXPECT_EQ(*s.text("Text_AlfaD"), "2");
     // An edition without files refuses every file line.
     EXPECT_EQ(run(s, nullptr, "export profil p.csv").error, "test: line 1: Cannot write p.csv: this edition writes no files");
-}
-
-TEST(ScriptRunner, MessagesAreReportedWithTheirLine) {
-    Session s = loaded();
-    const Outcome r = run(s, nullptr, "flow\r\nthickness 1\n");
-    ASSERT_EQ(r.lines.size(), 2u);
-    EXPECT_NE(r.lines[0].find("\"message\":\"There is no profile yet"), std::string::npos);
-    EXPECT_NE(r.lines[1].find("\"message\":null"), std::string::npos);
 }
 
 }  // namespace
