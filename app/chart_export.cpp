@@ -36,6 +36,17 @@ std::optional<ExportFormat> export_format(const QString& file) {
     return std::nullopt;
 }
 
+bool is_image_file(const QString& file) {
+    const std::optional<ExportFormat> format = export_format(file);
+    return format && *format != ExportFormat::csv;
+}
+
+bool is_data_file(const QString& file) { return export_format(file) == ExportFormat::csv; }
+
+QString cannot_write_message(const QString& file, const QString& reason) {
+    return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(file), reason);
+}
+
 QString format_suffix(ExportFormat format) {
     switch (format) {
     case ExportFormat::csv: return QStringLiteral("csv");

@@ -37,6 +37,11 @@ QByteArray widget_pdf(QWidget& widget, const QString& title);
 // Writes `bytes` to `file` through a temporary file that replaces it only
 // when everything was written. Returns the reason when it could not.
 std::optional<QString> write_whole_file(const QString& file, const QByteArray& bytes);
+// The message for a file that could not be written, and why.
+QString cannot_write_message(const QString& file, const QString& reason);
+// Whether a file's suffix asks for an image (PNG, SVG or PDF), or for CSV.
+bool is_image_file(const QString& file);
+bool is_data_file(const QString& file);
 
 // The widget as an image file of the given format (png, svg or pdf); PNG
 // at png_scale times the widget's size. Returns the reason of a failure.

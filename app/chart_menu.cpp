@@ -106,7 +106,7 @@ std::optional<QString> Form1::export_chart(ChartId which, const QString& file) {
             ? write_whole_file(file, QByteArray::fromStdString(csv_text(*session_.chart_table(kChartNames[index_of(which)]))))
             : write_widget_image(box, file, *format, chart_title(which), 2.0 * box.devicePixelRatioF());
     if (!reason) return std::nullopt;
-    return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(file), *reason);
+    return cannot_write_message(file, *reason);
 }
 
 void Form1::copy_chart_image(ChartId which) {
@@ -137,6 +137,14 @@ QString Form1::ask_save_file(const QString& caption, const QString& name, const 
     return file;
 }
 
+QString Form1::ask_save_file(const QString& caption, const QString& name, const QString& filters,
+                             const std::function<bool(const QString&)>& fits, const QString& wrong_kind) {
+    const QString file = ask_save_file(caption, name, filters);
+    if (file.isEmpty() || fits(file)) return file;
+    show_message(QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(file), wrong_kind), true);
+    return QString();
+}
+
 bool Form1::setup_printer(QPrinter& printer, const QString& title) {
     if (print_hook_) return print_hook_(printer);
     QPrintDialog dialog(&printer, this);
@@ -146,24 +154,15 @@ bool Form1::setup_printer(QPrinter& printer, const QString& title) {
 
 void Form1::save_chart_image(ChartId which) {
     const QString file = ask_save_file(QStringLiteral("Save image"), chart_name(which) + QStringLiteral(".png"),
-                                       kImageFilters);
+                                       kImageFilters, is_image_file, QStringLiteral("an image is saved as .png, .svg or .pdf"));
     if (file.isEmpty()) return;
-    const std::optional<ExportFormat> format = export_format(file);
-    if (!format || *format == ExportFormat::csv) {
-        show_message(QStringLiteral("%1: an image is saved as .png, .svg or .pdf").arg(QDir::toNativeSeparators(file)), true);
-        return;
-    }
     if (const auto error = export_chart(which, file)) show_message(*error, true);
 }
 
 void Form1::save_chart_data(ChartId which) {
     const QString file = ask_save_file(QStringLiteral("Save data"), chart_name(which) + QStringLiteral(".csv"),
-                                       kDataFilters);
+                                       kDataFilters, is_data_file, QStringLiteral("the data are saved as .csv"));
     if (file.isEmpty()) return;
-    if (export_format(file) != ExportFormat::csv) {
-        show_message(QStringLiteral("%1: the data are saved as .csv").arg(QDir::toNativeSeparators(file)), true);
-        return;
-    }
     if (const auto error = export_chart(which, file)) show_message(*error, true);
 }
 

@@ -65,6 +65,10 @@ public:
     // The file to save to, asked in the folder of the last save; a name
     // without a suffix takes the chosen type's. Empty: cancelled.
     QString ask_save_file(const QString& caption, const QString& name, const QString& filters);
+    // As above, and a file not of the kind asked for (`fits` false) is
+    // refused with "FILE: `wrong_kind`" and reads as cancelled.
+    QString ask_save_file(const QString& caption, const QString& name, const QString& filters,
+                          const std::function<bool(const QString&)>& fits, const QString& wrong_kind);
     bool setup_printer(QPrinter& printer, const QString& title);
 
     PictureBox& chart(ChartId which) const { return *charts_[static_cast<std::size_t>(which)]; }

@@ -128,28 +128,22 @@ void Form1::open_state_dialog() {
 }
 
 void Form1::save_state_dialog() {
-    const QString file = ask_save_file(QStringLiteral("Save state"), QStringLiteral("lesson.jmach"), kStateFilters);
+    const auto is_state_file = [](const QString& f) { return QFileInfo(f).suffix().toLower() == QLatin1String("jmach"); };
+    const QString file = ask_save_file(QStringLiteral("Save state"), QStringLiteral("lesson.jmach"), kStateFilters,
+                                       is_state_file, QStringLiteral("a state is saved as .jmach"));
     if (file.isEmpty()) return;
-    if (QFileInfo(file).suffix().toLower() != QLatin1String("jmach")) {
-        show_message(QStringLiteral("%1: a state is saved as .jmach").arg(QDir::toNativeSeparators(file)), true);
-        return;
-    }
-    if (const auto reason = save_state(file))
-        show_message(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(file), *reason), true);
+    if (const auto reason = save_state(file)) show_message(cannot_write_message(file, *reason), true);
 }
 
 void Form1::copy_link() { QGuiApplication::clipboard()->setText(state_link()); }
 
 void Form1::save_handout_dialog() {
-    const QString file =
-        ask_save_file(QStringLiteral("Save handout"), QStringLiteral("handout.pdf"), QStringLiteral("PDF document (*.pdf)"));
+    const auto is_pdf = [](const QString& f) { return export_format(f) == ExportFormat::pdf; };
+    const QString file = ask_save_file(QStringLiteral("Save handout"), QStringLiteral("handout.pdf"),
+                                       QStringLiteral("PDF document (*.pdf)"), is_pdf,
+                                       QStringLiteral("the handout is saved as .pdf"));
     if (file.isEmpty()) return;
-    if (export_format(file) != ExportFormat::pdf) {
-        show_message(QStringLiteral("%1: the handout is saved as .pdf").arg(QDir::toNativeSeparators(file)), true);
-        return;
-    }
-    if (const auto reason = save_handout(file))
-        show_message(QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(file), *reason), true);
+    if (const auto reason = save_handout(file)) show_message(cannot_write_message(file, *reason), true);
 }
 
 void Form1::print_handout_dialog() {

@@ -156,7 +156,7 @@ std::optional<QString> ViewWindow::export_to(const QString& file) {
             ? write_whole_file(file, QByteArray::fromStdString(table ? csv_text(*table) : std::string()))
             : write_widget_image(*chart_, file, *format, title(), 2.0 * chart_->devicePixelRatioF());
     if (!reason) return std::nullopt;
-    return QStringLiteral("Cannot write %1: %2").arg(QDir::toNativeSeparators(file), *reason);
+    return cannot_write_message(file, *reason);
 }
 
 void ViewWindow::copy_image() {
@@ -173,24 +173,16 @@ void ViewWindow::copy_data() {
 
 void ViewWindow::save_image() {
     const QString file = form_.ask_save_file(QStringLiteral("Save image"), chart_->objectName() + QStringLiteral(".png"),
-                                             kImageFilters);
+                                             kImageFilters, is_image_file,
+                                             QStringLiteral("an image is saved as .png, .svg or .pdf"));
     if (file.isEmpty()) return;
-    const std::optional<ExportFormat> format = export_format(file);
-    if (!format || *format == ExportFormat::csv) {
-        form_.show_message(QStringLiteral("%1: an image is saved as .png, .svg or .pdf").arg(QDir::toNativeSeparators(file)), true);
-        return;
-    }
     if (const auto error = export_to(file)) form_.show_message(*error, true);
 }
 
 void ViewWindow::save_data() {
     const QString file = form_.ask_save_file(QStringLiteral("Save data"), chart_->objectName() + QStringLiteral(".csv"),
-                                             kDataFilters);
+                                             kDataFilters, is_data_file, QStringLiteral("the data are saved as .csv"));
     if (file.isEmpty()) return;
-    if (export_format(file) != ExportFormat::csv) {
-        form_.show_message(QStringLiteral("%1: the data are saved as .csv").arg(QDir::toNativeSeparators(file)), true);
-        return;
-    }
     if (const auto error = export_to(file)) form_.show_message(*error, true);
 }
 
