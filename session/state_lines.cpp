@@ -111,18 +111,20 @@ std::vector<std::string> direct_lines(const Session& session, MomentMark mark) {
         // Moving on redraws the chart over its kept reference, never the reference.
         lines.push_back(std::string("keep ") + kChartNames[static_cast<std::size_t>(kept[i].chart)]);
     }
-    const InputState& to = session.input_state();
+    const InputState to = session.input_state();
     const auto xm = static_cast<std::size_t>(Input::xm);
-    if (mark == MomentMark::moved_first && at.bars[xm] != to.bars[xm]) {
-        lines.push_back(std::string(kInputWords[xm]) + " " + std::to_string(to.bars[xm]));
-        at.bars[xm] = to.bars[xm];
+    if (mark == MomentMark::moved_first) {
+        InputState first = at;
+        first.bars[xm] = to.bars[xm];
+        moves(at, first, lines);
     }
     moves(at, to, lines);
     if (session.drawn() && lines.empty()) lines.emplace_back("click profil");
     if (mark == MomentMark::moved_again) {
-        const int there = to.bars[xm];
-        lines.push_back(std::string(kInputWords[xm]) + " " + std::to_string(there < input_bar(Input::xm).maximum ? there + 1 : there - 1));
-        lines.push_back(std::string(kInputWords[xm]) + " " + std::to_string(there));
+        InputState aside = to;
+        aside.bars[xm] += to.bars[xm] < input_bar(Input::xm).maximum ? 1 : -1;
+        moves(at, aside, lines);
+        moves(at, to, lines);
     }
     if (const std::string& typed = *session.text("Text_Moo"); typed != at.chain_mach) lines.push_back("type-mach " + typed);
     if (session.view_open(View::sweep))
