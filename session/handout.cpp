@@ -56,8 +56,10 @@ Handout handout(const Session& s, std::string_view page, std::string_view date) 
             h.notes.push_back(std::string(kChartTitles[i]) + ": " + note);
     }
     if (s.mcrit_held()) {
+        // The tooltip's last paragraph says whose number it is.
         const std::string& tip = *s.tooltip("Text_Mcrit");
-        h.notes.push_back("Critical Mach number: " + tip.substr(tip.rfind("\n\n") == std::string::npos ? 0 : tip.rfind("\n\n") + 2));
+        const std::size_t last = tip.rfind("\n\n");
+        h.notes.push_back("Critical Mach number: " + tip.substr(last == std::string::npos ? 0 : last + 2));
     }
     h.state = state_text(s);
     h.link = state_link(s, page);

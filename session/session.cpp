@@ -73,15 +73,11 @@ bool Session::same_window(const Session& o) const {
         if (view_open(static_cast<View>(i)) != o.view_open(static_cast<View>(i)) ||
             (view_open(static_cast<View>(i)) && !views_[i].same_drawing(o.views_[i])))
             return false;
-    const auto same_kept = [](const KeptReference& a, const KeptReference& b) {
-        return a.chart == b.chart && a.at == b.at;
-    };
     return bars_ == o.bars_ && texts_ == o.texts_ && cp_min_tip_ == o.cp_min_tip_ && mcrit_tip_ == o.mcrit_tip_ &&
            mach_look_.tip == o.mach_look_.tip && mach_look_.noted == o.mach_look_.noted &&
            mach_look_.mach.has_value() == o.mach_look_.mach.has_value() && sonic_level_ == o.sonic_level_ &&
            mcrit_held_ == o.mcrit_held_ && (!sweep_ || sweep_input_ == o.sweep_input_) &&
-           chain_mach_ == o.chain_mach_ && bar_mach_ == o.bar_mach_ &&
-           std::equal(kept_.begin(), kept_.end(), o.kept_.begin(), o.kept_.end(), same_kept);
+           chain_mach_ == o.chain_mach_ && bar_mach_ == o.bar_mach_ && kept_ == o.kept_;
 }
 
 void Session::become(const Session& other) {

@@ -190,6 +190,7 @@ public:
     struct KeptReference {
         ChartId chart;
         InputState at;
+        bool operator==(const KeptReference&) const = default;
     };
     const std::vector<KeptReference>& kept_references() const { return kept_; }
     // The inputs of the last critical Mach search while its numbers are
