@@ -266,7 +266,7 @@ void PictureBox::add_caption(QLabel* caption) {
     caption->installEventFilter(this);
     caption->setUpdatesEnabled(false);  // painted by the chart
     std::erase_if(captions_, [](const Caption& c) { return c.label.isNull(); });
-    captions_.push_back({caption, QStaticText(), QString()});
+    captions_.push_back({caption, QStaticText()});
     update();
 }
 
@@ -307,9 +307,8 @@ void PictureBox::paintEvent(QPaintEvent*) {
         font.setStyleStrategy(QFont::PreferNoShaping);
         painter.setFont(font);
         painter.setPen(caption->palette().color(QPalette::WindowText));
-        if (c.laid_out != caption->text()) {
-            c.laid_out = caption->text();
-            c.text.setText(c.laid_out);
+        if (c.text.text() != caption->text()) {
+            c.text.setText(caption->text());
             c.text.setTextFormat(Qt::PlainText);
         }
         painter.drawStaticText(caption->contentsRect().translated(at.topLeft()).topLeft(), c.text);

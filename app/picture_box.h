@@ -84,7 +84,6 @@ private:
     struct Caption {
         QPointer<QLabel> label;  // a caption deleted reads as null
         QStaticText text;
-        QString laid_out;
     };
     std::vector<Caption> captions_;
     const RecordingSurface* surface_ = nullptr;
