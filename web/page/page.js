@@ -363,8 +363,7 @@
           // Typing runs nothing; a run of typing, until the box is left
           // or Enter, is one step, as on the desktop.
           box.addEventListener('input', () => {
-            if (!typing) api.beginStep();
-            typing = true;
+            beginSpan('typing');
             api.typeMach(box.value);
           });
           box.addEventListener('change', finishTyping);
@@ -396,12 +395,20 @@
     }
   }
 
-  let typing = false;
-  function finishTyping() {
-    if (!typing) return;
-    typing = false;
+  // Steps that span several actions, each open until its end: a run of
+  // typing in the Mach box, a drag of a scroll bar's thumb.
+  const spans = { typing: false, dragging: false };
+  function beginSpan(kind) {
+    if (!spans[kind]) api.beginStep();
+    spans[kind] = true;
+  }
+  function endSpan(kind) {
+    if (!spans[kind]) return;
+    spans[kind] = false;
     if (api.endStep()) refresh();
   }
+  function finishTyping() { endSpan('typing'); }
+  function endDrag() { endSpan('dragging'); }
 
   function addPicture(name, el, w, h, fg) {
     const canvas = element('canvas', el);
@@ -429,8 +436,7 @@
     // A drag of the thumb, from press to release, is one step.
     slider.addEventListener('pointerdown', () => {
       finishTyping();
-      if (!dragging) api.beginStep();
-      dragging = true;
+      beginSpan('dragging');
     });
     slider.addEventListener('blur', endDrag);
     down.addEventListener('click', () => moveBar(slider, Number(slider.value) - c.small));
@@ -443,13 +449,6 @@
       e.preventDefault();
       moveBar(slider, target);
     });
-  }
-
-  let dragging = false;
-  function endDrag() {
-    if (!dragging) return;
-    dragging = false;
-    if (api.endStep()) refresh();
   }
 
   function moveBar(slider, value) {
